@@ -1,0 +1,20 @@
+# Compile options shared by every target of the project.
+
+# The arithmetic of the engine is specified to the bit: no fused multiply-add,
+# no value-changing optimisations, anywhere (JUCE included).
+string(APPEND CMAKE_C_FLAGS " -ffp-contract=off -fno-fast-math")
+string(APPEND CMAKE_CXX_FLAGS " -ffp-contract=off -fno-fast-math")
+
+# Applies the project's warnings and, when asked for, the sanitizers to one of
+# the project's own targets.
+function(zk_project_target target)
+    target_compile_options(${target} PRIVATE
+        -Wall -Wextra -Wshadow -Wnon-virtual-dtor -Wcast-align -Wunused
+        -Woverloaded-virtual -Wnull-dereference -Wdouble-promotion -Wformat=2
+        -Wimplicit-fallthrough)
+    if(ZK_SANITIZE)
+        target_compile_options(${target} PUBLIC
+            -fsanitize=${ZK_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+        target_link_options(${target} PUBLIC -fsanitize=${ZK_SANITIZE})
+    endif()
+endfunction()

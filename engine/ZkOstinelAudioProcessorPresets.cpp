@@ -1,6 +1,11 @@
 // Factory presets, the lists of factory and user presets, loading by id and
 // by name, stepping through both lists, and the user preset files with their
 // folder. Everything here runs on the message thread.
+//
+// The current preset tree and the preset bookkeeping (current id, kind,
+// modified mark, name lists) are also read by the host's state calls on a host
+// thread, so they are touched under presetTreeLock; the lock is never held
+// while parameters are written or the host is called (recall, program name).
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
@@ -91,6 +96,7 @@ void ZkOstinelAudioProcessor::addFactoryPreset (const juce::String& name, juce::
             setParameterInValueTree (tree.get(), parameterName, value, nullptr);
     }
 
+    const juce::ScopedLock lock (presetTreeLock);
     factoryPresetTrees.add (tree.release());
     factoryPresetNames.add (name);
 }
@@ -108,16 +114,23 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
     beginNewTransaction();
     recallAllParamsFromValueTree (factoryPresetTrees[id]);
 
-    // Recorded with the load, so that undo and redo report the list and id of
-    // the preset whose values they bring back.
-    if (currentPresetTree != nullptr && currentPresetTree->isValid())
     {
-        currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-        currentPresetTree->setProperty (presetTypeId, "Factory", undoManager.get());
+        const juce::ScopedLock lock (presetTreeLock);
+
+        // Recorded with the load, so that undo and redo report the list and id
+        // of the preset whose values they bring back.
+        if (currentPresetTree != nullptr && currentPresetTree->isValid())
+        {
+            currentPresetTree->setProperty (presetIdId, id, undoManager.get());
+            currentPresetTree->setProperty (presetTypeId, "Factory", undoManager.get());
+        }
+
+        presetWasModified = false;
     }
 
-    presetWasModified = false;
     beginNewTransaction();
+
+    const juce::ScopedLock lock (presetTreeLock);
     presetIsFactory = true;
     currentPresetId = id;
 }
@@ -129,10 +142,16 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 {
     updateAllUserPresetNames();
 
-    if (! juce::isPositiveAndBelow (id, userPresetNames.size()))
-        return;
+    juce::String name;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
 
-    const auto name = userPresetNames[id];
+        if (! juce::isPositiveAndBelow (id, userPresetNames.size()))
+            return;
+
+        name = userPresetNames[id];
+    }
+
     beginNewTransaction();
 
     // A file that vanished or broke since the scan loads nothing and is not
@@ -142,13 +161,18 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 
     changeProgramName (0, name);
 
-    if (currentPresetTree != nullptr && currentPresetTree->isValid())
     {
-        currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-        currentPresetTree->setProperty (presetTypeId, "User", undoManager.get());
+        const juce::ScopedLock lock (presetTreeLock);
+
+        if (currentPresetTree != nullptr && currentPresetTree->isValid())
+        {
+            currentPresetTree->setProperty (presetIdId, id, undoManager.get());
+            currentPresetTree->setProperty (presetTypeId, "User", undoManager.get());
+        }
+
+        presetWasModified = false;
     }
 
-    presetWasModified = false;
     beginNewTransaction();
 }
 
@@ -159,17 +183,24 @@ void ZkOstinelAudioProcessor::loadPrevPreset()
 {
     updateAllUserPresetNames();
 
-    const int numFactory = factoryPresetNames.size();
-    const int numUser = userPresetNames.size();
-    const auto previous = (juce::int64) currentPresetId - 1;
+    int numFactory = 0, numUser = 0, currentId = 0;
+    bool isFactory = true;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        numFactory = factoryPresetNames.size();
+        numUser = userPresetNames.size();
+        isFactory = presetIsFactory;
+        currentId = currentPresetId;
+    }
+    const auto previous = (juce::int64) currentId - 1;
 
-    if (! presetIsFactory && previous >= numUser)
+    if (! isFactory && previous >= numUser)
         loadFactoryPresetUndoableWithID (0);
-    else if (previous < 0 && presetIsFactory && numUser > 0)
+    else if (previous < 0 && isFactory && numUser > 0)
         loadUserPresetUndoableWithID (numUser - 1);
     else if (previous < 0)
         loadFactoryPresetUndoableWithID (numFactory - 1);
-    else if (presetIsFactory)
+    else if (isFactory)
         loadFactoryPresetUndoableWithID ((int) previous);
     else
         loadUserPresetUndoableWithID ((int) previous);
@@ -179,18 +210,25 @@ void ZkOstinelAudioProcessor::loadNextPreset()
 {
     updateAllUserPresetNames();
 
-    const int numFactory = factoryPresetNames.size();
-    const int numUser = userPresetNames.size();
-    const auto next = (juce::int64) currentPresetId + 1;
+    int numFactory = 0, numUser = 0, currentId = 0;
+    bool isFactory = true;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        numFactory = factoryPresetNames.size();
+        numUser = userPresetNames.size();
+        isFactory = presetIsFactory;
+        currentId = currentPresetId;
+    }
+    const auto next = (juce::int64) currentId + 1;
 
-    if (presetIsFactory && next >= numFactory)
+    if (isFactory && next >= numFactory)
     {
         if (numUser > 0)
             loadUserPresetUndoableWithID (0);
         else
             loadFactoryPresetUndoableWithID (0);
     }
-    else if (! presetIsFactory && next >= numUser)
+    else if (! isFactory && next >= numUser)
     {
         loadFactoryPresetUndoableWithID (0);
     }
@@ -198,7 +236,7 @@ void ZkOstinelAudioProcessor::loadNextPreset()
     {
         // Only an id from a damaged tree gets here; it names no preset.
     }
-    else if (presetIsFactory)
+    else if (isFactory)
     {
         loadFactoryPresetUndoableWithID ((int) next);
     }
@@ -257,29 +295,34 @@ juce::File ZkOstinelAudioProcessor::getUserPresetsFolder() const
 
 void ZkOstinelAudioProcessor::updateAllUserPresetNames()
 {
-    userPresetNames.clear();
+    juce::StringArray names;
 
-    if (userPresetsFolder == nullptr || ! userPresetsFolder->isDirectory())
-        return;
-
-    const auto allowed = getAllowedCharsForPresetNames();
-
-    for (const auto& entry : juce::RangedDirectoryIterator (*userPresetsFolder, false, "*" + presetFileExtension,
-                                                             juce::File::findFiles))
+    if (userPresetsFolder != nullptr && userPresetsFolder->isDirectory())
     {
-        const auto file = entry.getFile();
-        const auto name = file.getFileNameWithoutExtension();
+        const auto allowed = getAllowedCharsForPresetNames();
 
-        // Only names that a load by name accepts are listed, so every listed
-        // preset can be loaded; this also leaves out ".zkp" and hidden files.
-        if (ZkPresetName::isSafe (name, allowed) && checkUserPreset (file))
-            userPresetNames.add (name);
+        for (const auto& entry : juce::RangedDirectoryIterator (*userPresetsFolder, false, "*" + presetFileExtension,
+                                                                 juce::File::findFiles))
+        {
+            const auto file = entry.getFile();
+            const auto name = file.getFileNameWithoutExtension();
+
+            // Only names that a load by name accepts are listed, so every listed
+            // preset can be loaded; this also leaves out ".zkp" and hidden files.
+            if (ZkPresetName::isSafe (name, allowed) && checkUserPreset (file))
+                names.add (name);
+        }
     }
+
+    const juce::ScopedLock lock (presetTreeLock);
+    userPresetNames.swapWith (names);
 }
 
 juce::StringArray ZkOstinelAudioProcessor::getAllUserPresetNames()
 {
     updateAllUserPresetNames();
+
+    const juce::ScopedLock lock (presetTreeLock);
     return userPresetNames;
 }
 
@@ -372,6 +415,8 @@ bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String
     recallAllParamsFromValueTree (currentPresetTree.get());
 
     updateAllUserPresetNames();
+
+    const juce::ScopedLock lock (presetTreeLock);
     currentPresetId = userPresetNames.indexOf (name, false);
     presetWasModified = false;
     presetIsFactory = false;
@@ -389,16 +434,20 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
 
     changeProgramName (0, cleanName);
 
-    bool written = false;
-
-    if (currentPresetTree != nullptr && currentPresetTree->isValid() && userPresetsFolder != nullptr)
+    std::unique_ptr<juce::XmlElement> element;
     {
-        addAdditionalInfosToValueTree (currentPresetTree.get());
+        const juce::ScopedLock lock (presetTreeLock);
 
-        if (const auto element = currentPresetTree->createXml())
-            written = ZkUserPresetFile::write (userPresetsFolder->getChildFile (cleanName + presetFileExtension),
-                                               *element, compressed);
+        if (currentPresetTree != nullptr && currentPresetTree->isValid())
+        {
+            addAdditionalInfosToValueTree (currentPresetTree.get());
+            element = currentPresetTree->createXml();
+        }
     }
+
+    const bool written = element != nullptr && userPresetsFolder != nullptr
+                         && ZkUserPresetFile::write (userPresetsFolder->getChildFile (cleanName + presetFileExtension),
+                                                     *element, compressed);
 
     updateAllUserPresetNames();
 
@@ -409,6 +458,8 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
 
 void ZkOstinelAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree)
 {
+    const juce::ScopedLock lock (presetTreeLock);
+
     if (tree == nullptr || ! tree->isValid())
         return;
 

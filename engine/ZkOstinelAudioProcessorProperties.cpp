@@ -1,5 +1,6 @@
 // The per-user properties file and the editor size values derived from it.
-// Everything here runs on the message thread.
+// Everything here runs on the message thread; the editor sizes are also read
+// and written by the host's state calls, so they change under presetTreeLock.
 //
 // On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
 // (the macOS library sub-folder does not apply there); on macOS it lies in
@@ -95,33 +96,46 @@ float ZkOstinelAudioProcessor::getDefaultEditorDesktopHeightRatioFromPropertiesF
 
 void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
 {
-    if (! isUsableRatio (defaultEditorDesktopHeightRatio))
-        defaultEditorDesktopHeightRatio = defaultRatio;
+    const float displayHeight = mainDisplayHeight();
+    float ratio = defaultRatio;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
 
-    const float height = mainDisplayHeight() * defaultEditorDesktopHeightRatio;
-    defaultEditorHeight = juce::roundToInt (juce::jmin (height, maxEditorHeight));
+        if (! isUsableRatio (defaultEditorDesktopHeightRatio))
+            defaultEditorDesktopHeightRatio = defaultRatio;
+
+        ratio = defaultEditorDesktopHeightRatio;
+        defaultEditorHeight = juce::roundToInt (juce::jmin (displayHeight * ratio, maxEditorHeight));
+    }
 
     if (propertiesFile != nullptr)
     {
-        propertiesFile->setValue (ratioKey, (double) defaultEditorDesktopHeightRatio);
+        propertiesFile->setValue (ratioKey, (double) ratio);
         propertiesFile->setNeedsToBeSaved (true);
     }
 }
 
 void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
 {
-    defaultEditorDesktopHeightRatio = defaultRatio;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        defaultEditorDesktopHeightRatio = defaultRatio;
+    }
     updateDefaultEditorSizes();
 }
 
 void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
 {
-    // An editor height of 0 or below gives no usable ratio; the old one stays.
-    const float ratio = (float) editorHeight / mainDisplayHeight();
+    const float displayHeight = mainDisplayHeight();
+    {
+        const juce::ScopedLock lock (presetTreeLock);
 
-    if (isUsableRatio (ratio))
-        defaultEditorDesktopHeightRatio = ratio;
+        // An editor height of 0 or below gives no usable ratio; the old one stays.
+        const float ratio = (float) editorHeight / displayHeight;
 
+        if (isUsableRatio (ratio))
+            defaultEditorDesktopHeightRatio = ratio;
+    }
     updateDefaultEditorSizes();
 }
 

@@ -36,9 +36,11 @@ std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes)
 
     return element;
 }
-} // namespace
 
-bool ZkUserPresetFile::readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBlock& result)
+/** Reads bytes up to and excluding the next 0 byte into result and leaves the
+    stream just after that 0 byte. False when the stream ends before a 0 byte
+    or more than maxBytes bytes come before it. */
+bool readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBlock& result)
 {
     juce::MemoryOutputStream bytes (result, false);
 
@@ -56,6 +58,7 @@ bool ZkUserPresetFile::readZeroTerminated (juce::InputStream& stream, int maxByt
 
     return false;
 }
+} // namespace
 
 std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (juce::InputStream& stream)
 {

@@ -56,9 +56,4 @@ public:
         error; otherwise target is left as it was. Returns true when target now
         holds the new file. */
     static bool write (const juce::File& target, const juce::XmlElement& element, bool compressed);
-
-    /** Reads bytes up to and excluding the next 0 byte into result and leaves
-        the stream just after that 0 byte. Returns false when the stream ends
-        before a 0 byte or more than maxBytes bytes come before it. */
-    static bool readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBlock& result);
 };

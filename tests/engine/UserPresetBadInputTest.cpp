@@ -37,8 +37,10 @@ TEST_F (UserPresetBadInputTest, NamesNeverLeaveThePresetsFolder)
     EXPECT_TRUE (presetsFolder().getChildFile ("abczkp.zkp").existsAsFile());
 
     // No preset file lies anywhere else in the home folder.
-    for (const auto& entry : juce::RangedDirectoryIterator (home.getFolder(), true, "*.zkp", juce::File::findFiles))
-        EXPECT_EQ (entry.getFile().getParentDirectory(), presetsFolder()) << entry.getFile().getFullPathName();
+    for (const auto& entry :
+         juce::RangedDirectoryIterator (home.getFolder(), true, "*.zkp", juce::File::findFiles))
+        EXPECT_EQ (entry.getFile().getParentDirectory(), presetsFolder())
+            << entry.getFile().getFullPathName();
     EXPECT_EQ (presetsFolder().getNumberOfChildFiles (juce::File::findFiles, "*"), 2);
 
     // A load by a name that is not in its safe form is refused.

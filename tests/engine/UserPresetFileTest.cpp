@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUserPresetFile.h"
 #include "support/TemporaryHome.h"
 
@@ -134,21 +135,13 @@ TEST_F (UserPresetFileTest, CompressedFileHoldsOneZlibStreamOfDocumentAndZero)
     EXPECT_TRUE (readBack->isEquivalentTo (preset.get(), false));
 }
 
-TEST_F (UserPresetFileTest, WritingReplacesAnExistingFileAndLeavesNoTemporaryFile)
+TEST_F (UserPresetFileTest, WritesReplaceTheTargetOnlyWhenComplete)
 {
-    const auto target = folder.getChildFile ("My Beat.zkp");
-    ASSERT_TRUE (target.replaceWithText ("old contents"));
+    const auto existing = folder.getChildFile ("My Beat.zkp");
+    ASSERT_TRUE (existing.replaceWithText ("old contents"));
+    ASSERT_TRUE (ZkUserPresetFile::write (existing, *makePreset(), true));
+    EXPECT_NE (ZkUserPresetFile::readDocument (existing), nullptr);
 
-    ASSERT_TRUE (ZkUserPresetFile::write (target, *makePreset(), true));
-    EXPECT_NE (ZkUserPresetFile::readDocument (target), nullptr);
-    EXPECT_EQ (folder.getNumberOfChildFiles (
-                   juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
-               1);
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 1);
-}
-
-TEST_F (UserPresetFileTest, FailedWritesReportFailureAndLeaveTheTargetAlone)
-{
     // The folder does not exist: nothing can be opened.
     EXPECT_FALSE (
         ZkUserPresetFile::write (folder.getChildFile ("missing/My Beat.zkp"), *makePreset(), false));
@@ -159,8 +152,8 @@ TEST_F (UserPresetFileTest, FailedWritesReportFailureAndLeaveTheTargetAlone)
     ASSERT_TRUE (target.getChildFile ("inside.txt").create().wasOk());
     EXPECT_FALSE (ZkUserPresetFile::write (target, *makePreset(), true));
     EXPECT_TRUE (target.getChildFile ("inside.txt").existsAsFile());
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"),
-               1); // no temporary file left
+    // No temporary file is left behind, hidden or not.
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 2);
 }
 
 TEST_F (UserPresetFileTest, HeaderTextDecidesValidityAndCompression)
@@ -262,17 +255,13 @@ TEST_F (UserPresetFileTest, ReadingIsBounded)
     EXPECT_EQ (ZkUserPresetFile::readDocument (folder.getChildFile ("absent.zkp")), nullptr);
 }
 
-TEST_F (UserPresetFileTest, ZeroTerminatedStringsStopAtTheBound)
+TEST (VoReadStringTest, ReadsUpToTheZeroByteOrTheEndAsUtf8)
 {
-    juce::MemoryBlock result;
-    juce::MemoryInputStream exact ("abc\0def", 7, false);
-    ASSERT_TRUE (ZkUserPresetFile::readZeroTerminated (exact, 3, result));
-    EXPECT_EQ (result.toString(), "abc");
-    EXPECT_EQ (exact.getPosition(), 4);
-
-    juce::MemoryInputStream tooLong ("abcd\0", 5, false);
-    EXPECT_FALSE (ZkUserPresetFile::readZeroTerminated (tooLong, 3, result));
-
-    juce::MemoryInputStream unterminated ("abc", 3, false);
-    EXPECT_FALSE (ZkUserPresetFile::readZeroTerminated (unterminated, 10, result));
+    const char bytes[] = "Gr\xc3\xbc\xc3\x9f"
+                         "e\0rest";
+    juce::MemoryInputStream in (bytes, sizeof (bytes) - 1, false);
+    EXPECT_EQ (ZkOstinelAudioProcessor::voReadString (in), juce::String::fromUTF8 ("Gr\xc3\xbc\xc3\x9f"
+                                                                                   "e"));
+    EXPECT_EQ (ZkOstinelAudioProcessor::voReadString (in), "rest"); // the end reads as 0
+    EXPECT_EQ (ZkOstinelAudioProcessor::voReadString (in), "");
 }

@@ -8,11 +8,15 @@
 #include <juce_events/juce_events.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
 
 namespace
 {
+char homeFolder[64] = {};
+
 class Fixture
 {
 public:
@@ -23,6 +27,13 @@ public:
             std::abort();
         setenv ("HOME", pattern, 1);
         setenv ("XDG_CONFIG_HOME", (juce::String (pattern) + "/.config").toRawUTF8(), 1);
+        std::snprintf (homeFolder, sizeof (homeFolder), "%s", pattern);
+        std::atexit (
+            []
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all (homeFolder, ignored);
+            });
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();

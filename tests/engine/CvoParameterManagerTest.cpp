@@ -36,42 +36,27 @@ TEST (CvoParameterManager, AnswersOutsideTheListWithoutReadingIt)
     SmallTable table;
     auto& m = table.manager;
 
-    for (int index : {-1, -2, std::numeric_limits<int>::min()})
+    for (int index : {-1, -2, std::numeric_limits<int>::min(), 4, 349, std::numeric_limits<int>::max()})
     {
-        EXPECT_EQ (m.getParameterName (index), "invalid parameter");
-        EXPECT_EQ (m.getParameter (index), nullptr);
-        EXPECT_EQ (m.getParameterValue (index), 0.0f);
-        EXPECT_EQ (m.getParameterValueAsText (index), "");
-    }
-
-    for (int index : {4, 349, std::numeric_limits<int>::max()})
-    {
-        EXPECT_EQ (m.getParameterName (index), "reserved");
-        EXPECT_EQ (m.getParameter (index), nullptr);
-        EXPECT_EQ (m.getParameterValue (index), 0.0f);
+        EXPECT_EQ (m.getParameterName (index), index < 0 ? "invalid parameter" : "reserved");
+        EXPECT_TRUE (m.getParameter (index) == nullptr && m.getParameterValue (index) == 0.0f);
         EXPECT_EQ (m.getParameterValueAsText (index), "");
     }
 }
 
-TEST (CvoParameterManager, FindsTheFirstExactName)
+TEST (CvoParameterManager, FindsTheFirstExactNameAndItsText)
 {
     SmallTable table;
     auto& m = table.manager;
 
     EXPECT_EQ (m.getParameterIndex ("Bypass"), 0);
-    EXPECT_EQ (m.getParameterIndex ("bypass"), -1);
-    EXPECT_EQ (m.getParameterIndex ("Bypass "), -1);
+    EXPECT_EQ (m.getParameterIndex ("bypass") + m.getParameterIndex ("Bypass "), -2);
     EXPECT_EQ (m.getParameterIndex ("Mix"), 1);
     EXPECT_EQ (m.getParameter ("Mix"), m.getParameter (1));
     EXPECT_EQ (m.getParameter ("nothing"), nullptr);
     EXPECT_EQ (m.getParameter (2)->getIndex(), 2);
-}
 
-TEST (CvoParameterManager, TextsComeFromTheMapperOrArePlainFloats)
-{
-    SmallTable table;
-    auto& m = table.manager;
-
+    // Texts come from the mapper, or without one are plain float text.
     EXPECT_EQ (m.getParameterValueAsText (0), "BYPASS OFF");
     EXPECT_EQ (m.getParameterValueAsText (1), "100 %");
     EXPECT_EQ (m.getParameter (3)->getValueMapper(), nullptr);
@@ -83,10 +68,8 @@ TEST (CvoParameterManager, WritesRaiseThreeFlagsEachReportedOnce)
     SmallTable table;
     auto& m = table.manager;
 
-    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
-    EXPECT_FALSE (m.getSampleRateNeedsToBeUpdatedInEditor());
-    EXPECT_FALSE (m.getPresetNameNeedsToBeUpdatedInEditor());
-    EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor() || m.getSampleRateNeedsToBeUpdatedInEditor() ||
+                  m.getPresetNameNeedsToBeUpdatedInEditor() || m.getUndoButtonsNeedToBeUpdatedInEditor());
 
     for (int write = 0; write < 2; ++write) // the same value twice raises twice
     {
@@ -116,13 +99,10 @@ TEST (CvoParameterManager, RefusesWritesOutsideTheListAndNonFiniteValues)
     m.setParameterValue (1, -std::numeric_limits<float>::infinity());
 
     EXPECT_EQ (m.getParameterValue (1), 1.0f);
-    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor());
-    EXPECT_FALSE (m.getPresetNameNeedsToBeUpdatedInEditor());
-    EXPECT_FALSE (m.getUndoButtonsNeedToBeUpdatedInEditor());
+    EXPECT_FALSE (m.getParameterNeedsToBeUpdatedInEditor() || m.getPresetNameNeedsToBeUpdatedInEditor() ||
+                  m.getUndoButtonsNeedToBeUpdatedInEditor());
 
     // Finite values outside 0..1 are kept as they are.
-    m.setParameterValue (1, 1.7f);
-    EXPECT_EQ (m.getParameterValue (1), 1.7f);
     m.setParameterValue (1, -0.3f);
     EXPECT_EQ (m.getParameterValue (1), -0.3f);
 }

@@ -16,7 +16,7 @@
 
     Reading accepts what the framework's own binary XML blocks hold (also a
     text with an XML declaration) but refuses anything that could make the
-    parser expand entities without bound or recurse deeply: a document type
+    parser recurse deeply or expand entities: a document type
     declaration, more than a few tags, or more than a megabyte of text. A
     refused or unparsable block gives no element.
 

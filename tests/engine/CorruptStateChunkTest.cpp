@@ -30,47 +30,54 @@ juce::MemoryBlock replaced (const juce::MemoryBlock& valid, const juce::String& 
 }
 
 const CorruptChunk corruptChunks[] = {
-    { "Empty", [] (const juce::MemoryBlock&) { return juce::MemoryBlock(); } },
-    { "HeaderOnly", [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), 8); } },
-    { "CutInTheMiddle", [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), v.getSize() / 2); } },
-    { "CutBeforeTheEnd", [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), v.getSize() - 4); } },
-    { "CutBetweenAttributes",
-      [] (const juce::MemoryBlock& v)
-      {
-          const auto text = chunkText (v);
-          return chunkAround (text.substring (0, text.indexOf ("Mix=")));
-      } },
-    { "WrongMagic", [] (const juce::MemoryBlock& v) { return withByte (v, 0, 0x57); } },
-    { "ZeroLength", [] (const juce::MemoryBlock& v) { return withByte (withByte (v, 4, 0), 5, 0); } },
-    { "NegativeLength", [] (const juce::MemoryBlock& v) { return withByte (v, 7, 0x80); } },
-    { "NotXml", [] (const juce::MemoryBlock&) { return chunkAround ("ZkPLUGINSETTINGS pluginName=ZkOstinel"); } },
-    { "OtherRootElement", [] (const juce::MemoryBlock& v) { return replaced (v, "ZkPLUGINSETTINGS", "OtherPlugin"); } },
-    { "RootInOtherCase", [] (const juce::MemoryBlock& v) { return replaced (v, "ZkPLUGINSETTINGS", "zkpluginsettings"); } },
-    { "OtherPluginName", [] (const juce::MemoryBlock& v) { return replaced (v, "\"ZkOstinel\"", "\"ZKOSTINEL\""); } },
-    { "NoPluginName", [] (const juce::MemoryBlock& v) { return replaced (v, "pluginName=\"ZkOstinel\"", ""); } },
-    { "InvalidUtf8", [] (const juce::MemoryBlock& v) { return withByte (v, 20, 0xff); } },
-    { "EntityBomb",
-      [] (const juce::MemoryBlock& v)
-      {
-          return chunkAround ("<!DOCTYPE ZkPLUGINSETTINGS [<!ENTITY a \"&a;&a;\">]>"
-                              + chunkText (v).replace ("\"No Channel Name\"", "\"&a;\""));
-      } },
-    { "DeepNesting",
-      [] (const juce::MemoryBlock& v)
-      {
-          return chunkAround (chunkText (v).replace ("/>", ">" + juce::String::repeatedString ("<a>", 100000)
-                                                               + juce::String::repeatedString ("</a>", 100000)
-                                                               + "</ZkPLUGINSETTINGS>"));
-      } },
-    { "RandomBytes",
-      [] (const juce::MemoryBlock& v)
-      {
-          juce::MemoryBlock block (v);
-          juce::Random random (99);
-          for (size_t i = 8; i < block.getSize(); ++i)
-              static_cast<uint8_t*> (block.getData())[i] = (uint8_t) random.nextInt (256);
-          return block;
-      } },
+    {"Empty", [] (const juce::MemoryBlock&) { return juce::MemoryBlock(); }},
+    {"HeaderOnly", [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), 8); }},
+    {"CutInTheMiddle",
+     [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), v.getSize() / 2); }},
+    {"CutBeforeTheEnd",
+     [] (const juce::MemoryBlock& v) { return juce::MemoryBlock (v.getData(), v.getSize() - 4); }},
+    {"CutBetweenAttributes",
+     [] (const juce::MemoryBlock& v)
+     {
+         const auto text = chunkText (v);
+         return chunkAround (text.substring (0, text.indexOf ("Mix=")));
+     }},
+    {"WrongMagic", [] (const juce::MemoryBlock& v) { return withByte (v, 0, 0x57); }},
+    {"ZeroLength", [] (const juce::MemoryBlock& v) { return withByte (withByte (v, 4, 0), 5, 0); }},
+    {"NegativeLength", [] (const juce::MemoryBlock& v) { return withByte (v, 7, 0x80); }},
+    {"NotXml",
+     [] (const juce::MemoryBlock&) { return chunkAround ("ZkPLUGINSETTINGS pluginName=ZkOstinel"); }},
+    {"OtherRootElement",
+     [] (const juce::MemoryBlock& v) { return replaced (v, "ZkPLUGINSETTINGS", "OtherPlugin"); }},
+    {"RootInOtherCase",
+     [] (const juce::MemoryBlock& v) { return replaced (v, "ZkPLUGINSETTINGS", "zkpluginsettings"); }},
+    {"OtherPluginName",
+     [] (const juce::MemoryBlock& v) { return replaced (v, "\"ZkOstinel\"", "\"ZKOSTINEL\""); }},
+    {"NoPluginName",
+     [] (const juce::MemoryBlock& v) { return replaced (v, "pluginName=\"ZkOstinel\"", ""); }},
+    {"InvalidUtf8", [] (const juce::MemoryBlock& v) { return withByte (v, 20, 0xff); }},
+    {"EntityBomb",
+     [] (const juce::MemoryBlock& v)
+     {
+         return chunkAround ("<!DOCTYPE ZkPLUGINSETTINGS [<!ENTITY a \"&a;&a;\">]>" +
+                             chunkText (v).replace ("\"No Channel Name\"", "\"&a;\""));
+     }},
+    {"DeepNesting",
+     [] (const juce::MemoryBlock& v)
+     {
+         return chunkAround (chunkText (v).replace ("/>", ">" + juce::String::repeatedString ("<a>", 100000) +
+                                                              juce::String::repeatedString ("</a>", 100000) +
+                                                              "</ZkPLUGINSETTINGS>"));
+     }},
+    {"RandomBytes",
+     [] (const juce::MemoryBlock& v)
+     {
+         juce::MemoryBlock block (v);
+         juce::Random random (99);
+         for (size_t i = 8; i < block.getSize(); ++i)
+             static_cast<uint8_t*> (block.getData())[i] = (uint8_t)random.nextInt (256);
+         return block;
+     }},
 };
 
 class CorruptStateChunks : public ::testing::TestWithParam<CorruptChunk>
@@ -131,16 +138,17 @@ TEST (PartlyReadableStateChunk, TakesOnlyReadableFiniteBoundedValues)
     restore (p, chunkAround (xml->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader())));
 
     EXPECT_EQ (p.getDefaultEditorHeight(), defaultHeight);
-    EXPECT_EQ (p.getEditorHeight(), defaultHeight);   // unreadable: as if missing
-    for (const char* name : { "Mix", "Hold", "Decay", "Release", "Attack" })
-        EXPECT_EQ (valueOf (p, name), before[(size_t) indexOf (p, name)]) << name;
+    EXPECT_EQ (p.getEditorHeight(), defaultHeight); // unreadable: as if missing
+    for (const char* name : {"Mix", "Hold", "Decay", "Release", "Attack"})
+        EXPECT_EQ (valueOf (p, name), before[(size_t)indexOf (p, name)]) << name;
     EXPECT_EQ (valueOf (p, "Swing"), 0.9f);
     EXPECT_FALSE (p.currentPresetIsFactory());
-    EXPECT_EQ ((int) p.getVarItemManager()->getVar ("viDawTimingOffsetInSamples"), 77);
-    EXPECT_EQ ((double) p.getVarItemManager()->getVar ("viWaveDisplayZoomFactorYNormed"), 0.25);
-    EXPECT_EQ ((int) p.getVarItemManager()->getVar ("viPatternCommandTabContent"), 2);
+    EXPECT_EQ ((int)p.getVarItemManager()->getVar ("viDawTimingOffsetInSamples"), 77);
+    EXPECT_EQ ((double)p.getVarItemManager()->getVar ("viWaveDisplayZoomFactorYNormed"), 0.25);
+    EXPECT_EQ ((int)p.getVarItemManager()->getVar ("viPatternCommandTabContent"), 2);
 
     // What was kept is what the tree holds.
     for (int i = 0; i < p.getParameterManager()->getNumberOfParameters(); ++i)
-        ASSERT_EQ (p.getParamValueFromValueTree (&p.getCurrentPresetTree(), i), p.getParameterManager()->getParameterValue (i));
+        ASSERT_EQ (p.getParamValueFromValueTree (&p.getCurrentPresetTree(), i),
+                   p.getParameterManager()->getParameterValue (i));
 }

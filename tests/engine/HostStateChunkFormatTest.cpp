@@ -118,7 +118,8 @@ TEST (HostStateChunkFormat, RefusesBlocksThatAreNotSafeToRead)
                nullptr);
 
     // Deep nesting: the parser recurses once per tag and overflows the stack.
-    const auto nested = juce::String::repeatedString ("<A>", 100000) + juce::String::repeatedString ("</A>", 100000);
+    const auto nested =
+        juce::String::repeatedString ("<A>", 100000) + juce::String::repeatedString ("</A>", 100000);
     EXPECT_EQ (readBlock (zktest::chunkAround (nested)), nullptr);
 
     // A text larger than any real state.

@@ -53,7 +53,7 @@ TEST_F (PresetTreeUndo, FreshTreeMirrorsEveryParameterAndTheNameCarriesOneModifi
     EXPECT_EQ (p.getCurrentPresetName(), "Default*");
 
     // The mark is one "*" at the end, wherever the name had any.
-    for (const auto& [stored, shown] : { std::pair { "Name*", "Name*" }, { "Na*me", "Name*" }, { "**", "*" } })
+    for (const auto& [stored, shown] : {std::pair{"Name*", "Name*"}, {"Na*me", "Name*"}, {"**", "*"}})
     {
         p.changeProgramName (0, stored);
         EXPECT_EQ (p.getCurrentPresetName(), shown);
@@ -116,7 +116,7 @@ TEST_F (PresetTreeUndo, WritesNotifyTheHostAndRecordOnlyRealChanges)
     // No real parameter: nothing at all, wherever the index or name points.
     p.clearUndoHistory();
     const auto entries = p.getCurrentPresetTree().getNumChildren();
-    for (const int index : { -1, 300, 320, 349, std::numeric_limits<int>::max() })
+    for (const int index : {-1, 300, 320, 349, std::numeric_limits<int>::max()})
         p.setParam (index, 0.5f, juce::sendNotification, startNewTransaction, true);
     p.setParam ("mix", 0.5f, juce::sendNotification, startNewTransaction, true);
     p.setStepLengthInCurrentPattern (17, 0.5f, juce::sendNotification, startNewTransaction, true);
@@ -146,7 +146,7 @@ TEST_F (PresetTreeUndo, RenamingTheProgramIsOneUndoStep)
 
 TEST_F (PresetTreeUndo, EntryMissingFromTheTreeReadsZeroAndComesBackWithoutUndo)
 {
-    juce::ValueTree tree = p.getCurrentPresetTree();   // shares the processor's tree
+    juce::ValueTree tree = p.getCurrentPresetTree(); // shares the processor's tree
     const auto hold = indexOf (p, "Hold");
     tree.removeChild (tree.getChildWithProperty ("ParameterName", "Hold"), nullptr);
 
@@ -175,7 +175,7 @@ TEST_F (PresetTreeUndo, CopyingALoadedPresetReplacesRootPropertiesAndReadableEnt
     source.setProperty ("Author", "someone", nullptr);
     juce::ValueTree mixEntry ("Parameter");
     mixEntry.setProperty ("ParameterName", "Mix", nullptr);
-    mixEntry.setProperty ("Value", "0.125", nullptr);   // as a file holds it: text
+    mixEntry.setProperty ("Value", "0.125", nullptr); // as a file holds it: text
     source.appendChild (mixEntry, nullptr);
     juce::ValueTree holdEntry ("Parameter");
     holdEntry.setProperty ("ParameterName", "Hold", nullptr);
@@ -189,9 +189,9 @@ TEST_F (PresetTreeUndo, CopyingALoadedPresetReplacesRootPropertiesAndReadableEnt
     EXPECT_EQ (tree.getProperty ("Author").toString(), "someone");
     EXPECT_FALSE (tree.hasProperty ("ZkPluginName"));
     EXPECT_EQ (p.getParamValueFromValueTree (&tree, mix), 0.125f);
-    EXPECT_EQ (entryCount (tree, "Swing"), 1);   // lacking in source: kept whole
+    EXPECT_EQ (entryCount (tree, "Swing"), 1); // lacking in source: kept whole
     EXPECT_EQ (p.getParamValueFromValueTree (&tree, swing), swingBefore);
-    EXPECT_EQ (p.getParamValueFromValueTree (&tree, hold), holdBefore);   // unreadable in source: kept
+    EXPECT_EQ (p.getParamValueFromValueTree (&tree, hold), holdBefore); // unreadable in source: kept
 
     p.recallAllParamsFromValueTree (&tree);
     EXPECT_EQ (valueOf (p, "Mix"), 0.125f);
@@ -216,9 +216,11 @@ TEST_F (PresetTreeUndo, RestoreAfterUndoTakesIdAndFactoryKindFromTheTree)
     juce::ValueTree tree = p.getCurrentPresetTree();
     auto* undo = static_cast<juce::UndoManager*> (nullptr);
 
-    for (const auto& [stored, expected] : { std::pair { juce::var ("3"), 3 }, { juce::var (5), 5 },
-                                            { juce::var ("1e400"), 0 }, { juce::var ("-99999999999"), std::numeric_limits<int>::min() },
-                                            { juce::var(), 0 } })
+    for (const auto& [stored, expected] : {std::pair{juce::var ("3"), 3},
+                                           {juce::var (5), 5},
+                                           {juce::var ("1e400"), 0},
+                                           {juce::var ("-99999999999"), std::numeric_limits<int>::min()},
+                                           {juce::var(), 0}})
     {
         if (stored.isVoid())
             tree.removeProperty ("PresetID", undo);
@@ -232,7 +234,8 @@ TEST_F (PresetTreeUndo, RestoreAfterUndoTakesIdAndFactoryKindFromTheTree)
     // A recalled value that is no finite float leaves its parameter alone.
     auto mixEntry = tree.getChildWithProperty ("ParameterName", "Mix");
     const auto mixBefore = valueOf (p, "Mix");
-    for (const auto& bad : { juce::var ("nan"), juce::var (std::numeric_limits<double>::infinity()), juce::var (1e300) })
+    for (const auto& bad :
+         {juce::var ("nan"), juce::var (std::numeric_limits<double>::infinity()), juce::var (1e300)})
     {
         mixEntry.setProperty ("Value", bad, undo);
         p.restorePresetAfterUndoOrRedo();

@@ -23,7 +23,7 @@ void makeDistinctState (ZkOstinelAudioProcessor& p)
 
     p.setParam ("PatternSelect", 3.0f / 7.0f, juce::sendNotification, startNewTransaction, false);
     p.setCurrentPresetNameUndoable ("My Gate");
-    p.setParam ("Mix", 0.5f, juce::sendNotification, startNewTransaction, true);   // marks it modified
+    p.setParam ("Mix", 0.5f, juce::sendNotification, startNewTransaction, true); // marks it modified
     p.setEditorHeight (700);
     p.setChannelName ("Drums & <Bass>");
     p.setVarItemValue ("viGlobalFxOffIsActive", 1.0);
@@ -45,9 +45,9 @@ TEST (StateRoundTrip, ChunkHoldsTheFixedAttributesThenParametersThenSettingsInOr
     ASSERT_NE (xml, nullptr);
     EXPECT_EQ (xml->getNumChildElements(), 0);
 
-    juce::StringArray expected { "pluginName",   "defaultEditorHeight", "lastEditorHeight",
-                                 "colourSchemeBrightnessAsDouble", "programName", "channelName",
-                                 "currentPresetIsFactory" };
+    juce::StringArray expected{
+        "pluginName",  "defaultEditorHeight", "lastEditorHeight",      "colourSchemeBrightnessAsDouble",
+        "programName", "channelName",         "currentPresetIsFactory"};
     for (int i = 0; i < p.getParameterManager()->getNumberOfParameters(); ++i)
         expected.add (p.getParameterManager()->getParameterName (i));
     for (int id = 0; id < p.getVarItemManager()->getNumberOfVarItems(); ++id)
@@ -77,13 +77,13 @@ TEST (StateRoundTrip, SecondInstanceRestoresEverythingAndSavesTheSameBytes)
     EXPECT_EQ (b.getEditorHeight(), 700);
     EXPECT_EQ (b.getDefaultEditorHeight(), a.getDefaultEditorHeight());
     EXPECT_EQ (b.getChannelName(), "Drums & <Bass>");
-    EXPECT_EQ (b.getCurrentPresetName(), "My Gate*");   // the mark is now part of the name
+    EXPECT_EQ (b.getCurrentPresetName(), "My Gate*"); // the mark is now part of the name
     EXPECT_FALSE (b.currentPresetWasModified());
-    EXPECT_TRUE (b.currentPresetIsFactory());            // renaming keeps the kind ...
-    EXPECT_EQ (b.getCurrentPresetID(), 0);                // ... but "My Gate*" names no preset
+    EXPECT_TRUE (b.currentPresetIsFactory()); // renaming keeps the kind ...
+    EXPECT_EQ (b.getCurrentPresetID(), 0);    // ... but "My Gate*" names no preset
 
     for (int id = 0; id < a.getVarItemManager()->getNumberOfVarItems(); ++id)
-        EXPECT_EQ ((double) b.getVarItemManager()->getVar (id), (double) a.getVarItemManager()->getVar (id))
+        EXPECT_EQ ((double)b.getVarItemManager()->getVar (id), (double)a.getVarItemManager()->getVar (id))
             << a.getVarItemManager()->getVarItemName (id);
 
     ZkOstinelAudioProcessorTestProbe probe (b);
@@ -95,7 +95,8 @@ TEST (StateRoundTrip, SecondInstanceRestoresEverythingAndSavesTheSameBytes)
 
     // The tree follows the restored values.
     for (int i = 0; i < b.getParameterManager()->getNumberOfParameters(); ++i)
-        ASSERT_EQ (b.getParamValueFromValueTree (&b.getCurrentPresetTree(), i), b.getParameterManager()->getParameterValue (i));
+        ASSERT_EQ (b.getParamValueFromValueTree (&b.getCurrentPresetTree(), i),
+                   b.getParameterManager()->getParameterValue (i));
 
     // Restored and saved again: the same bytes, and again from a third instance.
     const auto again = stateOf (b);
@@ -136,20 +137,20 @@ TEST (StateRoundTrip, MissingAttributesTakeTheirDocumentedDefaults)
     const juce::String defaultHeight ("333");
     auto chunk = chunkWithAttribute (a, "defaultEditorHeight", &defaultHeight);
     auto xml = juce::parseXML (chunkText (chunk));
-    for (const char* name : { "lastEditorHeight", "Mix", "channelName", "programName", "currentPresetIsFactory",
-                              "viAutoRunInStopMode" })
+    for (const char* name : {"lastEditorHeight", "Mix", "channelName", "programName",
+                             "currentPresetIsFactory", "viAutoRunInStopMode"})
         xml->removeAttribute (name);
 
     restore (b, chunkAround (xml->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader())));
 
     EXPECT_EQ (b.getDefaultEditorHeight(), 333);
     EXPECT_EQ (b.getEditorHeight(), 333);
-    EXPECT_EQ (valueOf (b, "Mix"), 0.0f);   // missing parameter: 0.0, not its default
+    EXPECT_EQ (valueOf (b, "Mix"), 0.0f); // missing parameter: 0.0, not its default
     EXPECT_EQ (b.getChannelName(), "Old");
     EXPECT_EQ (b.getCurrentPresetName(), "(NO NAME)");
     EXPECT_FALSE (b.currentPresetIsFactory());
-    EXPECT_EQ (b.getCurrentPresetID(), 2);   // no kind given: the id stays
-    EXPECT_FALSE ((bool) b.getVarItemManager()->getVar ("viAutoRunInStopMode"));
+    EXPECT_EQ (b.getCurrentPresetID(), 2); // no kind given: the id stays
+    EXPECT_FALSE ((bool)b.getVarItemManager()->getVar ("viAutoRunInStopMode"));
     EXPECT_EQ (b.getCurrentColourSchemeBrightness(), 0.3f);
 }
 
@@ -196,8 +197,8 @@ TEST (StateRoundTrip, RestoreLeavesTheLiveTransportStateToTheAudioThread)
 
     EXPECT_TRUE (probe.isRunning());
     EXPECT_FALSE (probe.autoRunInStopMode());
-    EXPECT_TRUE (probe.forceStateUpdate());   // the next block reports the real states
-    EXPECT_FALSE ((bool) b.getVarItemManager()->getVar ("viIsRunningState"));
+    EXPECT_TRUE (probe.forceStateUpdate()); // the next block reports the real states
+    EXPECT_FALSE ((bool)b.getVarItemManager()->getVar ("viIsRunningState"));
     EXPECT_EQ (stateOf (b), chunk);
 
     // Restored while stopped: the run state follows the restored auto-run rule.

@@ -38,7 +38,7 @@ public:
         juce::MemoryInputStream memory (data, size, false);
         const bool readable = ZkUserPresetFile::readDocument (memory) != nullptr;
 
-        if (! presetFile.replaceWithData (data, size))
+        if (!presetFile.replaceWithData (data, size))
             std::abort();
 
         const bool listed = processor->getAllUserPresetNames().contains ("Fuzz");
@@ -46,10 +46,10 @@ public:
 
         const bool loaded = processor->loadUserPresetUndoableWithName ("Fuzz");
 
-        if (listed != loaded || (loaded && ! readable))
+        if (listed != loaded || (loaded && !readable))
             std::abort();
 
-        if (! loaded && processor->getCurrentPresetName() != nameBefore)
+        if (!loaded && processor->getCurrentPresetName() != nameBefore)
             std::abort();
 
         // Keep the undo history from growing across millions of inputs.

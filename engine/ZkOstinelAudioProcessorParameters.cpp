@@ -11,6 +11,11 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations" // setParameter: index-based parameter interface
 #endif
 
+static_assert (ZkParameterTable::numParameters <= ZkOstinelAudioProcessor::numHostParameters,
+               "the host must see every real parameter");
+static_assert (ZkParameterTable::numPatterns == ZkOstinelAudioProcessor::numPatterns,
+               "one block of pattern parameters per pattern");
+
 namespace
 {
 using Target = ZkParameterTable::Target;

@@ -24,6 +24,9 @@ TEST (ProcessorHostAnswers, IdentityChannelsAndPrograms)
 
     EXPECT_EQ (processor->getName(), "ZkOstinel");
     EXPECT_EQ (processor->getNumParameters(), 350);
+    EXPECT_EQ (processor->getParameterNumSteps (0), 2147483647); // continuous
+    EXPECT_TRUE (processor->isParameterAutomatable (299));
+    EXPECT_FALSE (processor->isMetaParameter (27));
 
     EXPECT_EQ (processor->getTotalNumInputChannels(), 2);
     EXPECT_EQ (processor->getTotalNumOutputChannels(), 2);
@@ -162,15 +165,3 @@ INSTANTIATE_TEST_SUITE_P (Indexes, ProcessorEmptyParameterSlot,
                                              EmptySlot{300, "reserved"}, EmptySlot{320, "reserved"},
                                              EmptySlot{349, "reserved"}, EmptySlot{350, "reserved"},
                                              EmptySlot{std::numeric_limits<int>::max(), "reserved"}));
-
-TEST (ProcessorHostAnswers, ParametersAreContinuousAndAutomatable)
-{
-    ZkOstinelAudioProcessor processor;
-
-    for (int index : {0, 27, 299, 320})
-    {
-        EXPECT_EQ (processor.getParameterNumSteps (index), 2147483647);
-        EXPECT_TRUE (processor.isParameterAutomatable (index));
-        EXPECT_FALSE (processor.isMetaParameter (index));
-    }
-}

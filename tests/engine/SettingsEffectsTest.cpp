@@ -43,12 +43,9 @@ TEST (SettingsEffects, TwelveSettingsWithTheirDefaultsAndNothingQueued)
 
     EXPECT_TRUE (settings.getVar ("viAutoRunInStopMode").isBool());
     EXPECT_TRUE (static_cast<bool> (settings.getVar ("viAutoRunInStopMode")));
-    EXPECT_TRUE (settings.getVar ("viPatternCommandTabContent").isInt());
     EXPECT_EQ (static_cast<int> (settings.getVar ("viPatternCommandTabContent")), 1);
     EXPECT_TRUE (settings.getVar ("viDawTimingOffsetInSamples").isInt());
     EXPECT_EQ (static_cast<double> (settings.getVar ("viWaveDisplayCursorTailBrightness")), 0.5);
-    EXPECT_TRUE (settings.getVar ("viInputSignalIsMono").isBool());
-    EXPECT_TRUE (settings.getVar ("viExpertModeIsActive").isDouble());
     EXPECT_FALSE (settings.hasModifiedVarItems());
 }
 

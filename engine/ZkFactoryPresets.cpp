@@ -71,7 +71,7 @@ constexpr bool rowIsWellFormed (const Row& row)
 
     int length = 0;
     for (; row.lengths[length] != 0; ++length)
-        if (! isStepCode (row.lengths[length]))
+        if (!isStepCode (row.lengths[length]))
             return false;
 
     return length == numSteps;
@@ -80,7 +80,7 @@ constexpr bool rowIsWellFormed (const Row& row)
 constexpr bool allRowsAreWellFormed()
 {
     for (const auto& row : rows)
-        if (! rowIsWellFormed (row))
+        if (!rowIsWellFormed (row))
             return false;
     return true;
 }
@@ -133,7 +133,7 @@ juce::StringPairArray ZkFactoryPresets::getPairs (int id)
 {
     juce::StringPairArray pairs (false);
 
-    if (! juce::isPositiveAndBelow (id, numPresets))
+    if (!juce::isPositiveAndBelow (id, numPresets))
         return pairs;
 
     const auto& row = rows[id];
@@ -147,7 +147,8 @@ juce::StringPairArray ZkFactoryPresets::getPairs (int id)
         pairs.set (stepParameterName ("StepLength-", step), stepLengthValue (row.lengths[step - 1]));
 
     for (const auto& item : listItems (row.volumes))
-        pairs.set (stepParameterName ("StepVolume-", item.upToFirstOccurrenceOf (":", false, false).trim().getIntValue()),
+        pairs.set (stepParameterName ("StepVolume-",
+                                      item.upToFirstOccurrenceOf (":", false, false).trim().getIntValue()),
                    item.fromFirstOccurrenceOf (":", false, false).trim());
 
     for (const auto& item : listItems (row.others))

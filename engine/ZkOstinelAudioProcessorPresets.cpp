@@ -31,10 +31,11 @@ const juce::String presetFileExtension (".zkp");
 bool isFiniteNumber (const juce::var& v)
 {
     if (v.isDouble() || v.isInt() || v.isInt64())
-        return std::isfinite ((double) v);
+        return std::isfinite ((double)v);
 
     const auto text = v.toString().trim();
-    return text.isNotEmpty() && text.containsOnly ("0123456789+-.eE") && std::isfinite (text.getDoubleValue());
+    return text.isNotEmpty() && text.containsOnly ("0123456789+-.eE") &&
+           std::isfinite (text.getDoubleValue());
 }
 
 /** The user presets folder when path names a folder that exists or could be
@@ -42,12 +43,12 @@ bool isFiniteNumber (const juce::var& v)
     depend on the host's working folder. */
 juce::File usableFolder (const juce::String& path)
 {
-    if (path.isEmpty() || ! juce::File::isAbsolutePath (path))
+    if (path.isEmpty() || !juce::File::isAbsolutePath (path))
         return {};
 
     const juce::File folder (path);
 
-    if (! folder.isDirectory() && (folder.exists() || folder.createDirectory().failed()))
+    if (!folder.isDirectory() && (folder.exists() || folder.createDirectory().failed()))
         return {};
 
     return folder;
@@ -108,7 +109,7 @@ juce::StringArray ZkOstinelAudioProcessor::getAllFactoryPresetNames() const
 
 void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
 {
-    if (! juce::isPositiveAndBelow (id, factoryPresetTrees.size()))
+    if (!juce::isPositiveAndBelow (id, factoryPresetTrees.size()))
         return;
 
     beginNewTransaction();
@@ -146,7 +147,7 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
     {
         const juce::ScopedLock lock (presetTreeLock);
 
-        if (! juce::isPositiveAndBelow (id, userPresetNames.size()))
+        if (!juce::isPositiveAndBelow (id, userPresetNames.size()))
             return;
 
         name = userPresetNames[id];
@@ -156,7 +157,7 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 
     // A file that vanished or broke since the scan loads nothing and is not
     // recorded as the current preset.
-    if (! loadUserPresetUndoableWithName (name))
+    if (!loadUserPresetUndoableWithName (name))
         return;
 
     changeProgramName (0, name);
@@ -192,18 +193,18 @@ void ZkOstinelAudioProcessor::loadPrevPreset()
         isFactory = presetIsFactory;
         currentId = currentPresetId;
     }
-    const auto previous = (juce::int64) currentId - 1;
+    const auto previous = (juce::int64)currentId - 1;
 
-    if (! isFactory && previous >= numUser)
+    if (!isFactory && previous >= numUser)
         loadFactoryPresetUndoableWithID (0);
     else if (previous < 0 && isFactory && numUser > 0)
         loadUserPresetUndoableWithID (numUser - 1);
     else if (previous < 0)
         loadFactoryPresetUndoableWithID (numFactory - 1);
     else if (isFactory)
-        loadFactoryPresetUndoableWithID ((int) previous);
+        loadFactoryPresetUndoableWithID ((int)previous);
     else
-        loadUserPresetUndoableWithID ((int) previous);
+        loadUserPresetUndoableWithID ((int)previous);
 }
 
 void ZkOstinelAudioProcessor::loadNextPreset()
@@ -219,7 +220,7 @@ void ZkOstinelAudioProcessor::loadNextPreset()
         isFactory = presetIsFactory;
         currentId = currentPresetId;
     }
-    const auto next = (juce::int64) currentId + 1;
+    const auto next = (juce::int64)currentId + 1;
 
     if (isFactory && next >= numFactory)
     {
@@ -228,7 +229,7 @@ void ZkOstinelAudioProcessor::loadNextPreset()
         else
             loadFactoryPresetUndoableWithID (0);
     }
-    else if (! isFactory && next >= numUser)
+    else if (!isFactory && next >= numUser)
     {
         loadFactoryPresetUndoableWithID (0);
     }
@@ -238,11 +239,11 @@ void ZkOstinelAudioProcessor::loadNextPreset()
     }
     else if (isFactory)
     {
-        loadFactoryPresetUndoableWithID ((int) next);
+        loadFactoryPresetUndoableWithID ((int)next);
     }
     else
     {
-        loadUserPresetUndoableWithID ((int) next);
+        loadUserPresetUndoableWithID ((int)next);
     }
 }
 
@@ -258,8 +259,9 @@ void ZkOstinelAudioProcessor::initUserPresets()
 std::unique_ptr<juce::File> ZkOstinelAudioProcessor::getPresetsFolderFromPropertiesFile()
 {
     const auto separator = juce::File::getSeparatorString();
-    const auto defaultPath = juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName()
-                             + separator + "TELQUARLAB" + separator + "ZkOstinel" + " Presets" + separator;
+    const auto defaultPath =
+        juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName() +
+        separator + "TELQUARLAB" + separator + "ZkOstinel" + " Presets" + separator;
 
     auto path = propertiesFile != nullptr ? propertiesFile->getValue (presetsFolderKey) : juce::String();
 
@@ -282,7 +284,7 @@ std::unique_ptr<juce::File> ZkOstinelAudioProcessor::getPresetsFolderFromPropert
     if (folder == juce::File())
     {
         folder = juce::File (defaultPath);
-        folder.createDirectory();   // a failure leaves the list empty
+        folder.createDirectory(); // a failure leaves the list empty
     }
 
     return std::make_unique<juce::File> (folder);
@@ -301,8 +303,8 @@ void ZkOstinelAudioProcessor::updateAllUserPresetNames()
     {
         const auto allowed = getAllowedCharsForPresetNames();
 
-        for (const auto& entry : juce::RangedDirectoryIterator (*userPresetsFolder, false, "*" + presetFileExtension,
-                                                                 juce::File::findFiles))
+        for (const auto& entry : juce::RangedDirectoryIterator (
+                 *userPresetsFolder, false, "*" + presetFileExtension, juce::File::findFiles))
         {
             const auto file = entry.getFile();
             const auto name = file.getFileNameWithoutExtension();
@@ -360,7 +362,7 @@ juce::ValueTree ZkOstinelAudioProcessor::loadUserPresetAsValueTree (const juce::
 
     const auto element = ZkUserPresetFile::readDocument (file);
 
-    if (element == nullptr || ! element->hasTagName (presetTreeType.toString()))
+    if (element == nullptr || !element->hasTagName (presetTreeType.toString()))
         return {};
 
     auto tree = juce::ValueTree::fromXml (*element);
@@ -372,24 +374,24 @@ juce::ValueTree ZkOstinelAudioProcessor::loadUserPresetAsValueTree (const juce::
         indexOfName.set (parameterManager->getParameterName (index), index);
 
     // The current tree's lookups take the first entry of a name; so does this test.
-    std::vector<bool> seen ((size_t) numParameters, false);
+    std::vector<bool> seen ((size_t)numParameters, false);
     int numValid = 0;
 
     for (const auto& child : tree)
     {
         const auto name = child[parameterNameId].toString();
 
-        if (! indexOfName.contains (name))
+        if (!indexOfName.contains (name))
             continue;
 
-        const auto index = (size_t) indexOfName[name];
+        const auto index = (size_t)indexOfName[name];
 
         if (seen[index])
             continue;
 
         seen[index] = true;
 
-        if (! child.hasProperty (valueId) || ! isFiniteNumber (child[valueId]))
+        if (!child.hasProperty (valueId) || !isFiniteNumber (child[valueId]))
             return {};
 
         ++numValid;
@@ -400,15 +402,15 @@ juce::ValueTree ZkOstinelAudioProcessor::loadUserPresetAsValueTree (const juce::
 
 bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String& name)
 {
-    if (userPresetsFolder == nullptr || ! ZkPresetName::isSafe (name, getAllowedCharsForPresetNames()))
+    if (userPresetsFolder == nullptr || !ZkPresetName::isSafe (name, getAllowedCharsForPresetNames()))
         return false;
 
     const auto file = userPresetsFolder->getChildFile (name + presetFileExtension);
-    if (! file.existsAsFile())
+    if (!file.existsAsFile())
         return false;
 
     const auto tree = loadUserPresetAsValueTree (file);
-    if (! tree.isValid())
+    if (!tree.isValid())
         return false;
 
     copyAllPresetValuesFromValueTree (tree);
@@ -427,7 +429,8 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
 {
     // "*" is the mark of a modified preset; no other character that is not
     // allowed can reach the file name either.
-    const auto cleanName = ZkPresetName::makeSafe (name.removeCharacters ("*"), getAllowedCharsForPresetNames());
+    const auto cleanName =
+        ZkPresetName::makeSafe (name.removeCharacters ("*"), getAllowedCharsForPresetNames());
 
     if (cleanName.isEmpty())
         return false;
@@ -445,9 +448,10 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
         }
     }
 
-    const bool written = element != nullptr && userPresetsFolder != nullptr
-                         && ZkUserPresetFile::write (userPresetsFolder->getChildFile (cleanName + presetFileExtension),
-                                                     *element, compressed);
+    const bool written =
+        element != nullptr && userPresetsFolder != nullptr &&
+        ZkUserPresetFile::write (userPresetsFolder->getChildFile (cleanName + presetFileExtension), *element,
+                                 compressed);
 
     updateAllUserPresetNames();
 
@@ -460,7 +464,7 @@ void ZkOstinelAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tr
 {
     const juce::ScopedLock lock (presetTreeLock);
 
-    if (tree == nullptr || ! tree->isValid())
+    if (tree == nullptr || !tree->isValid())
         return;
 
     using juce::SystemStats;
@@ -470,22 +474,25 @@ void ZkOstinelAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tr
     tree->setProperty ("LastSaved", juce::Time::getCurrentTime().toString (true, true, true, false), nullptr);
     tree->setProperty ("Host", juce::PluginHostType().getHostDescription(), nullptr);
     tree->setProperty ("InOutChannelConfig",
-                       juce::String (getTotalNumInputChannels()) + " / " + juce::String (getTotalNumOutputChannels()),
+                       juce::String (getTotalNumInputChannels()) + " / " +
+                           juce::String (getTotalNumOutputChannels()),
                        nullptr);
     tree->setProperty ("SampleRate", juce::String (lastSampleRate.load()) + " Hz", nullptr);
     tree->setProperty ("OS",
-                       SystemStats::getOperatingSystemName() + " / "
-                           + (SystemStats::isOperatingSystem64Bit() ? "64bit" : "32bit"),
+                       SystemStats::getOperatingSystemName() + " / " +
+                           (SystemStats::isOperatingSystem64Bit() ? "64bit" : "32bit"),
                        nullptr);
-    tree->setProperty ("Language", SystemStats::getUserLanguage() + " / " + SystemStats::getDisplayLanguage(), nullptr);
+    tree->setProperty ("Language", SystemStats::getUserLanguage() + " / " + SystemStats::getDisplayLanguage(),
+                       nullptr);
     tree->setProperty ("Region", SystemStats::getUserRegion(), nullptr);
     tree->setProperty ("User", SystemStats::getFullUserName() + " / " + SystemStats::getLogonName(), nullptr);
 
     // "Device" carries the processor and memory text (the device description
     // is empty on most desktop systems).
     tree->setProperty ("Device",
-                       SystemStats::getCpuVendor() + " " + juce::String (SystemStats::getCpuSpeedInMegahertz()) + "MHz"
-                           + " " + juce::String (SystemStats::getNumCpus()) + " CPU cores" + " / "
-                           + juce::String (SystemStats::getMemorySizeInMegabytes()) + "MB Memory",
+                       SystemStats::getCpuVendor() + " " +
+                           juce::String (SystemStats::getCpuSpeedInMegahertz()) + "MHz" + " " +
+                           juce::String (SystemStats::getNumCpus()) + " CPU cores" + " / " +
+                           juce::String (SystemStats::getMemorySizeInMegabytes()) + "MB Memory",
                        nullptr);
 }

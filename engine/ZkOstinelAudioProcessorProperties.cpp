@@ -15,7 +15,7 @@ namespace
 const juce::String versionKey ("PropertiesFileVersion");
 const juce::String ratioKey ("DefaultEditorDesktopHeightRatio");
 constexpr int currentPropertiesFileVersion = 101;
-constexpr float defaultRatio = 0.5f;   // editor height / main display height
+constexpr float defaultRatio = 0.5f; // editor height / main display height
 
 // [px] Used in place of the main display's height when there is none (a
 // headless machine reports a height of 0), so that sizes stay sane and no
@@ -31,7 +31,7 @@ float mainDisplayHeight()
 {
     const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
     const int height = display != nullptr ? display->totalArea.getHeight() : 0;
-    return height > 0 ? (float) height : fallbackDisplayHeight;
+    return height > 0 ? (float)height : fallbackDisplayHeight;
 }
 
 bool isUsableRatio (float ratio)
@@ -64,7 +64,7 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     }
     else
     {
-        file.create();   // with its folders; a failure leaves the values in memory
+        file.create(); // with its folders; a failure leaves the values in memory
         setPropertiesHeaderValues();
     }
 }
@@ -78,9 +78,10 @@ void ZkOstinelAudioProcessor::setPropertiesHeaderValues()
     propertiesFile->setValue ("Company", "TELQUARLAB");
     propertiesFile->setValue ("Product", "ZkOstinel");
     propertiesFile->setValue (versionKey, currentPropertiesFileVersion);
-    propertiesFile->setValue (ratioKey, (double) defaultRatio);
+    propertiesFile->setValue (ratioKey, (double)defaultRatio);
     propertiesFile->setValue ("InstallationDate", juce::Time::getCurrentTime().toString (true, false));
-    propertiesFile->setValue ("InstallationTime", juce::Time::getCurrentTime().toString (false, true, true, true));
+    propertiesFile->setValue ("InstallationTime",
+                              juce::Time::getCurrentTime().toString (false, true, true, true));
     propertiesFile->setNeedsToBeSaved (true);
 }
 
@@ -101,7 +102,7 @@ void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
     {
         const juce::ScopedLock lock (presetTreeLock);
 
-        if (! isUsableRatio (defaultEditorDesktopHeightRatio))
+        if (!isUsableRatio (defaultEditorDesktopHeightRatio))
             defaultEditorDesktopHeightRatio = defaultRatio;
 
         ratio = defaultEditorDesktopHeightRatio;
@@ -110,7 +111,7 @@ void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
 
     if (propertiesFile != nullptr)
     {
-        propertiesFile->setValue (ratioKey, (double) ratio);
+        propertiesFile->setValue (ratioKey, (double)ratio);
         propertiesFile->setNeedsToBeSaved (true);
     }
 }
@@ -131,7 +132,7 @@ void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
         const juce::ScopedLock lock (presetTreeLock);
 
         // An editor height of 0 or below gives no usable ratio; the old one stays.
-        const float ratio = (float) editorHeight / displayHeight;
+        const float ratio = (float)editorHeight / displayHeight;
 
         if (isUsableRatio (ratio))
             defaultEditorDesktopHeightRatio = ratio;

@@ -8,24 +8,24 @@ bool isAcceptableDocumentText (const juce::String& text)
 {
     // Bounded nesting for the recursive parser, no entity definitions.
     int openings = 0;
-    for (auto p = text.getCharPointer(); ! p.isEmpty(); ++p)
+    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
         if (*p == '<' && ++openings > ZkUserPresetFile::maxMarkupOpenings)
             return false;
 
-    return ! text.containsIgnoreCase ("<!DOCTYPE");
+    return !text.containsIgnoreCase ("<!DOCTYPE");
 }
 
 std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes)
 {
     const auto* data = static_cast<const char*> (bytes.getData());
-    const auto size = (int) bytes.getSize();
+    const auto size = (int)bytes.getSize();
 
-    if (size == 0 || ! juce::CharPointer_UTF8::isValidString (data, size))
+    if (size == 0 || !juce::CharPointer_UTF8::isValidString (data, size))
         return {};
 
     const auto text = juce::String::fromUTF8 (data, size);
 
-    if (! isAcceptableDocumentText (text))
+    if (!isAcceptableDocumentText (text))
         return {};
 
     juce::XmlDocument document (text);
@@ -62,11 +62,11 @@ std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (juce::InputStr
     juce::BufferedInputStream input (stream, readBufferBytes);
 
     juce::MemoryBlock header;
-    if (! readZeroTerminated (input, maxHeaderBytes, header))
+    if (!readZeroTerminated (input, maxHeaderBytes, header))
         return {};
 
     const auto headerString = header.toString();
-    if (! headerString.startsWith (headerText))
+    if (!headerString.startsWith (headerText))
         return {};
 
     juce::MemoryBlock documentBytes;
@@ -76,10 +76,10 @@ std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (juce::InputStr
         juce::GZIPDecompressorInputStream inflated (input);
         juce::BufferedInputStream bufferedInflated (inflated, readBufferBytes);
 
-        if (! readZeroTerminated (bufferedInflated, maxDocumentBytes, documentBytes))
+        if (!readZeroTerminated (bufferedInflated, maxDocumentBytes, documentBytes))
             return {};
     }
-    else if (! readZeroTerminated (input, maxDocumentBytes, documentBytes))
+    else if (!readZeroTerminated (input, maxDocumentBytes, documentBytes))
     {
         return {};
     }
@@ -92,7 +92,7 @@ std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (const juce::Fi
     // The size test comes first: it also keeps pipes and devices, which report
     // no size, from being opened and read.
     const auto size = file.getSize();
-    if (! file.existsAsFile() || size < minFileBytes || size > maxFileBytes)
+    if (!file.existsAsFile() || size < minFileBytes || size > maxFileBytes)
         return {};
 
     juce::FileInputStream stream (file);
@@ -123,7 +123,7 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
 
     {
         juce::FileOutputStream fileStream (temporary.getFile(), writeBufferBytes);
-        if (! fileStream.openedOk())
+        if (!fileStream.openedOk())
             return false;
 
         bool ok = fileStream.writeString (juce::String (headerText) + (compressed ? "c" : ""));
@@ -132,7 +132,7 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
         {
             juce::GZIPCompressorOutputStream deflated (fileStream, 9);
             ok = deflated.writeString (documentText) && ok;
-            deflated.flush();   // finishes the zlib stream (adds its checksum)
+            deflated.flush(); // finishes the zlib stream (adds its checksum)
         }
         else
         {
@@ -140,7 +140,7 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
         }
 
         fileStream.flush();
-        if (! ok || fileStream.getStatus().failed())
+        if (!ok || fileStream.getStatus().failed())
             return false;
     }
 

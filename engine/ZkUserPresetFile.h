@@ -29,12 +29,12 @@ class ZkUserPresetFile
 {
 public:
     static constexpr const char* headerText = "TELQUARLAB Preset File:::::";
-    static constexpr int headerTextLength = 27;               // [bytes]
-    static constexpr int maxHeaderBytes = 256;                // [bytes] before the header's 0 byte
-    static constexpr int maxDocumentBytes = 1 << 20;          // [bytes] before the body's 0 byte
-    static constexpr juce::int64 maxFileBytes = 2 << 20;      // [bytes]
+    static constexpr int headerTextLength = 27;          // [bytes]
+    static constexpr int maxHeaderBytes = 256;           // [bytes] before the header's 0 byte
+    static constexpr int maxDocumentBytes = 1 << 20;     // [bytes] before the body's 0 byte
+    static constexpr juce::int64 maxFileBytes = 2 << 20; // [bytes]
     static constexpr juce::int64 minFileBytes = headerTextLength + 1;
-    static constexpr int maxMarkupOpenings = 4096;            // '<' characters in the document
+    static constexpr int maxMarkupOpenings = 4096; // '<' characters in the document
     static constexpr int writeBufferBytes = 32768;
 
     /** The file's document element, or null when the file cannot be read, is

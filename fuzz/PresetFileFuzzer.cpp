@@ -1,13 +1,9 @@
-// libFuzzer target: arbitrary bytes as a user preset file.
-//
-// Each input is read twice: in memory by the file format reader, and as a
-// file in the presets folder of one long-lived processor, which lists it and
-// loads it by name. Listing and loading must agree, and a refused file must
-// leave the processor's preset unchanged. The processor lives in a temporary
-// home folder, made before JUCE starts, so the real one is never touched.
+// libFuzzer target: arbitrary bytes as a user preset file, read by the file
+// format reader and loaded by one long-lived processor (see PresetFileCheck.h).
+// The processor lives in a temporary home folder, made before JUCE starts, so
+// the real one is never touched.
 
-#include "engine/ZkOstinelAudioProcessor.h"
-#include "engine/ZkUserPresetFile.h"
+#include "fuzz/PresetFileCheck.h"
 
 #include <juce_events/juce_events.h>
 
@@ -30,36 +26,17 @@ public:
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();
-        presetFile = processor->getUserPresetsFolder().getChildFile ("Fuzz.zkp");
     }
 
     void run (const uint8_t* data, size_t size)
     {
-        juce::MemoryInputStream memory (data, size, false);
-        const bool readable = ZkUserPresetFile::readDocument (memory) != nullptr;
-
-        if (!presetFile.replaceWithData (data, size))
+        if (!checkPresetFileBytes (*processor, data, size).invariantsHold)
             std::abort();
-
-        const bool listed = processor->getAllUserPresetNames().contains ("Fuzz");
-        const auto nameBefore = processor->getCurrentPresetName();
-
-        const bool loaded = processor->loadUserPresetUndoableWithName ("Fuzz");
-
-        if (listed != loaded || (loaded && !readable))
-            std::abort();
-
-        if (!loaded && processor->getCurrentPresetName() != nameBefore)
-            std::abort();
-
-        // Keep the undo history from growing across millions of inputs.
-        processor->clearUndoHistory();
     }
 
 private:
     std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juceInitialiser;
     std::unique_ptr<ZkOstinelAudioProcessor> processor;
-    juce::File presetFile;
 };
 } // namespace
 

@@ -26,7 +26,7 @@ std::unique_ptr<juce::XmlElement> makePreset()
 juce::MemoryBlock headerBytes (const juce::String& header)
 {
     juce::MemoryOutputStream out;
-    out.writeString (header);   // UTF-8 and its 0 byte
+    out.writeString (header); // UTF-8 and its 0 byte
     return out.getMemoryBlock();
 }
 
@@ -117,13 +117,14 @@ TEST_F (UserPresetFileTest, CompressedFileHoldsOneZlibStreamOfDocumentAndZero)
 
     const auto bytes = bytesOf (target);
     ASSERT_GT (bytes.getSize(), 31u);
-    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), 28), "TELQUARLAB Preset File:::::c");
+    EXPECT_EQ (juce::String::fromUTF8 (static_cast<const char*> (bytes.getData()), 28),
+               "TELQUARLAB Preset File:::::c");
     EXPECT_EQ (bytes[28], 0);
 
     // zlib format: CMF 0x78, level 9 sets FLEVEL 3 (0xDA), header checksum.
-    EXPECT_EQ ((juce::uint8) bytes[29], 0x78);
-    EXPECT_EQ ((juce::uint8) bytes[30], 0xDA);
-    EXPECT_EQ (((juce::uint8) bytes[29] * 256 + (juce::uint8) bytes[30]) % 31, 0);
+    EXPECT_EQ ((juce::uint8)bytes[29], 0x78);
+    EXPECT_EQ ((juce::uint8)bytes[30], 0xDA);
+    EXPECT_EQ (((juce::uint8)bytes[29] * 256 + (juce::uint8)bytes[30]) % 31, 0);
 
     const auto body = inflate (static_cast<const char*> (bytes.getData()) + 29, bytes.getSize() - 29);
     EXPECT_EQ (body, documentBytes (*preset));
@@ -140,14 +141,17 @@ TEST_F (UserPresetFileTest, WritingReplacesAnExistingFileAndLeavesNoTemporaryFil
 
     ASSERT_TRUE (ZkUserPresetFile::write (target, *makePreset(), true));
     EXPECT_NE (ZkUserPresetFile::readDocument (target), nullptr);
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"), 1);
+    EXPECT_EQ (folder.getNumberOfChildFiles (
+                   juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
+               1);
     EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 1);
 }
 
 TEST_F (UserPresetFileTest, FailedWritesReportFailureAndLeaveTheTargetAlone)
 {
     // The folder does not exist: nothing can be opened.
-    EXPECT_FALSE (ZkUserPresetFile::write (folder.getChildFile ("missing/My Beat.zkp"), *makePreset(), false));
+    EXPECT_FALSE (
+        ZkUserPresetFile::write (folder.getChildFile ("missing/My Beat.zkp"), *makePreset(), false));
     EXPECT_FALSE (folder.getChildFile ("missing").exists());
 
     // The target is a folder with contents: it cannot be replaced.
@@ -155,7 +159,8 @@ TEST_F (UserPresetFileTest, FailedWritesReportFailureAndLeaveTheTargetAlone)
     ASSERT_TRUE (target.getChildFile ("inside.txt").create().wasOk());
     EXPECT_FALSE (ZkUserPresetFile::write (target, *makePreset(), true));
     EXPECT_TRUE (target.getChildFile ("inside.txt").existsAsFile());
-    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 1);   // no temporary file left
+    EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"),
+               1); // no temporary file left
 }
 
 TEST_F (UserPresetFileTest, HeaderTextDecidesValidityAndCompression)
@@ -189,14 +194,14 @@ TEST_F (UserPresetFileTest, BrokenOrTruncatedContentsAreRefused)
 
     EXPECT_FALSE (readsBack ({}));
     EXPECT_FALSE (readsBack (header));
-    EXPECT_FALSE (readsBack (cut (header, 27)));                                        // header without its 0
-    EXPECT_FALSE (readsBack (concat (header, cut (plain, plain.getSize() / 2))));         // truncated text
-    EXPECT_FALSE (readsBack (concat (header, cut (plain, plain.getSize() - 1))));         // body's 0 byte lost
+    EXPECT_FALSE (readsBack (cut (header, 27)));                                  // header without its 0
+    EXPECT_FALSE (readsBack (concat (header, cut (plain, plain.getSize() / 2)))); // truncated text
+    EXPECT_FALSE (readsBack (concat (header, cut (plain, plain.getSize() - 1)))); // body's 0 byte lost
     EXPECT_FALSE (readsBack (concat (headerC, cut (compressed, compressed.getSize() / 2))));
     EXPECT_FALSE (readsBack (concat (headerC, juce::MemoryBlock ("not zlib at all", 15))));
-    EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock ("<a><b>", 7))));            // unmatched tags
+    EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock ("<a><b>", 7)))); // unmatched tags
     EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock ("plain words", 12))));
-    EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock ("\0", 1))));              // empty text
+    EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock ("\0", 1)))); // empty text
 
     const char badUtf8[] = "<a b=\"\xC3\x28\"/>";
     EXPECT_FALSE (readsBack (concat (header, juce::MemoryBlock (badUtf8, sizeof (badUtf8)))));
@@ -232,19 +237,19 @@ TEST_F (UserPresetFileTest, ReadingIsBounded)
         juce::GZIPCompressorOutputStream zip (bomb, 9);
         juce::MemoryBlock chunk (1 << 20, false);
         chunk.fillWith ('a');
-        for (int i = 0; i < 64; ++i)   // 64 MiB of text, about 64 KiB compressed
+        for (int i = 0; i < 64; ++i) // 64 MiB of text, about 64 KiB compressed
             zip.write (chunk.getData(), chunk.getSize());
     }
     juce::MemoryInputStream bombIn (bomb.getData(), bomb.getDataSize(), false);
     EXPECT_EQ (ZkUserPresetFile::readDocument (bombIn), nullptr);
-    EXPECT_LT (bombIn.getPosition(), (juce::int64) bomb.getDataSize());
+    EXPECT_LT (bombIn.getPosition(), (juce::int64)bomb.getDataSize());
 
     // Files beyond the size bound are not opened; neither are tiny ones.
     const auto big = folder.getChildFile ("big.zkp");
     {
         juce::FileOutputStream out (big);
         out.writeString ("TELQUARLAB Preset File:::::");
-        out.writeRepeatedByte (' ', (size_t) ZkUserPresetFile::maxFileBytes);
+        out.writeRepeatedByte (' ', (size_t)ZkUserPresetFile::maxFileBytes);
         out.write ("<a/>", 5);
     }
     EXPECT_EQ (ZkUserPresetFile::readDocument (big), nullptr);

@@ -13,8 +13,8 @@ class TemporaryHome
 {
 public:
     TemporaryHome()
-        : previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : ""),
-          folder (juce::File (previousHome).getNonexistentChildFile ("home", "", false))
+        : previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : "")
+        , folder (juce::File (previousHome).getNonexistentChildFile ("home", "", false))
     {
         folder.createDirectory();
         setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
@@ -32,7 +32,10 @@ public:
     juce::File getPropertiesFile() const { return folder.getChildFile ("TELQUARLAB/ZkOstinel.zkproperties"); }
 
     /** The default user presets folder on Linux. */
-    juce::File getDefaultPresetsFolder() const { return folder.getChildFile (".config/TELQUARLAB/ZkOstinel Presets"); }
+    juce::File getDefaultPresetsFolder() const
+    {
+        return folder.getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
+    }
 
 private:
     juce::String previousHome;

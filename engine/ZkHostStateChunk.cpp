@@ -3,19 +3,21 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <locale>
+#include <sstream>
 
 namespace
 {
 uint32_t readLittleEndian32 (const uint8_t* bytes)
 {
-    return (uint32_t) bytes[0] | ((uint32_t) bytes[1] << 8) | ((uint32_t) bytes[2] << 16)
-           | ((uint32_t) bytes[3] << 24);
+    return (uint32_t)bytes[0] | ((uint32_t)bytes[1] << 8) | ((uint32_t)bytes[2] << 16) |
+           ((uint32_t)bytes[3] << 24);
 }
 
 void writeLittleEndian32 (uint8_t* bytes, uint32_t value)
 {
     for (int i = 0; i < 4; ++i)
-        bytes[i] = (uint8_t) ((value >> (8 * i)) & 0xffu);
+        bytes[i] = (uint8_t)((value >> (8 * i)) & 0xffu);
 }
 
 bool isDigit (juce::juce_wchar c)
@@ -24,9 +26,9 @@ bool isDigit (juce::juce_wchar c)
 }
 
 // Markup that the block's single element never needs and that the XML parser
-// handles unsafely: a document type declaration lets entities expand
-// recursively (unbounded memory or stack), and every tag is one level of
-// recursion in the parser.
+// handles unsafely: every nested tag is one level of recursion in the parser
+// (some ten thousand overflow a host thread's stack), and a document type
+// declaration makes it read and expand entity definitions.
 bool hasSafeMarkup (const char* text, size_t length)
 {
     static constexpr char docType[] = "<!DOCTYPE";
@@ -56,13 +58,13 @@ void ZkHostStateChunk::write (const juce::XmlElement& xml, juce::MemoryBlock& de
     const auto textLength = text.getDataSize();
     destData.reset();
 
-    if (textLength > (size_t) std::numeric_limits<int32_t>::max() - headerSize - 1)
+    if (textLength > (size_t)std::numeric_limits<int32_t>::max() - headerSize - 1)
         return;
 
-    destData.setSize ((size_t) headerSize + textLength + 1, true);
+    destData.setSize ((size_t)headerSize + textLength + 1, true);
     auto* bytes = static_cast<uint8_t*> (destData.getData());
     writeLittleEndian32 (bytes, magic);
-    writeLittleEndian32 (bytes + 4, (uint32_t) textLength);
+    writeLittleEndian32 (bytes + 4, (uint32_t)textLength);
     std::memcpy (bytes + headerSize, text.getData(), textLength);
     bytes[headerSize + textLength] = 0;
 }
@@ -77,7 +79,7 @@ std::unique_ptr<juce::XmlElement> ZkHostStateChunk::read (const void* data, int 
     if (readLittleEndian32 (bytes) != magic)
         return {};
 
-    const auto declaredLength = (int32_t) readLittleEndian32 (bytes + 4);
+    const auto declaredLength = (int32_t)readLittleEndian32 (bytes + 4);
 
     if (declaredLength <= 0)
         return {};
@@ -85,10 +87,10 @@ std::unique_ptr<juce::XmlElement> ZkHostStateChunk::read (const void* data, int 
     // The text is the shorter of the declared length and what the block holds,
     // and like a C string it ends at the first 0 byte.
     const auto* text = reinterpret_cast<const char*> (bytes + headerSize);
-    const auto available = (size_t) juce::jmin (declaredLength, sizeInBytes - headerSize);
+    const auto available = (size_t)juce::jmin (declaredLength, sizeInBytes - headerSize);
     const auto length = strnlen (text, available);
 
-    if (length == 0 || length > (size_t) maxTextLength || ! hasSafeMarkup (text, length))
+    if (length == 0 || length > (size_t)maxTextLength || !hasSafeMarkup (text, length))
         return {};
 
     // A terminated copy: the UTF-8 decoder may look one sequence ahead, and the
@@ -97,11 +99,24 @@ std::unique_ptr<juce::XmlElement> ZkHostStateChunk::read (const void* data, int 
     std::memcpy (copy.get(), text, length);
     copy[length] = 0;
 
-    if (! juce::CharPointer_UTF8::isValidString (copy.get(), (int) length))
+    if (!juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
         return {};
 
-    juce::XmlDocument document (juce::String::fromUTF8 (copy.get(), (int) length));
-    return document.getDocumentElement();
+    // The parser accepts an element cut off between two attributes; a cut-off
+    // text would then pass for one that lacks the rest. A complete element ends
+    // in '>' (inside values it is always escaped).
+    const auto xmlText = juce::String::fromUTF8 (copy.get(), (int)length);
+
+    if (!xmlText.trimEnd().endsWithChar ('>'))
+        return {};
+
+    juce::XmlDocument document (xmlText);
+    auto element = document.getDocumentElement();
+
+    if (document.getLastParseError().isNotEmpty())
+        return {};
+
+    return element;
 }
 
 bool ZkHostStateChunk::looksLikeInteger (const juce::String& text)
@@ -111,7 +126,7 @@ bool ZkHostStateChunk::looksLikeInteger (const juce::String& text)
     if (*p == '-')
         ++p;
 
-    if (! isDigit (*p))
+    if (!isDigit (*p))
         return false;
 
     while (isDigit (*p))
@@ -122,7 +137,7 @@ bool ZkHostStateChunk::looksLikeInteger (const juce::String& text)
 
 std::optional<int> ZkHostStateChunk::parseInteger (const juce::String& text)
 {
-    if (! looksLikeInteger (text))
+    if (!looksLikeInteger (text))
         return {};
 
     const auto trimmed = text.trim();
@@ -136,11 +151,11 @@ std::optional<int> ZkHostStateChunk::parseInteger (const juce::String& text)
     int64_t magnitude = 0;
 
     for (; isDigit (*p); ++p)
-        magnitude = juce::jmin ((int64_t) std::numeric_limits<int>::max() + 1, magnitude * 10 + (*p - '0'));
+        magnitude = juce::jmin ((int64_t)std::numeric_limits<int>::max() + 1, magnitude * 10 + (*p - '0'));
 
     const auto value = negative ? -magnitude : magnitude;
-    return (int) juce::jlimit ((int64_t) std::numeric_limits<int>::min(),
-                               (int64_t) std::numeric_limits<int>::max(), value);
+    return (int)juce::jlimit ((int64_t)std::numeric_limits<int>::min(),
+                              (int64_t)std::numeric_limits<int>::max(), value);
 }
 
 std::optional<double> ZkHostStateChunk::parseFiniteNumber (const juce::String& text)
@@ -170,7 +185,7 @@ std::optional<double> ZkHostStateChunk::parseFiniteNumber (const juce::String& t
         if (*p == '-' || *p == '+')
             ++p;
 
-        if (! isDigit (*p))
+        if (!isDigit (*p))
             return {};
 
         while (isDigit (*p))
@@ -180,9 +195,14 @@ std::optional<double> ZkHostStateChunk::parseFiniteNumber (const juce::String& t
     if (*p != 0)
         return {};
 
-    const auto value = trimmed.getDoubleValue();
+    // Correctly rounded and independent of the host's locale, so that a number
+    // the framework wrote reads back as the value that writes the same text.
+    std::istringstream stream (trimmed.toStdString());
+    stream.imbue (std::locale::classic());
+    double value = 0.0;
+    stream >> value;
 
-    if (! std::isfinite (value))
+    if (stream.fail() || !std::isfinite (value))
         return {};
 
     return value;

@@ -16,7 +16,7 @@
 
     Reading accepts what the framework's own binary XML blocks hold (also a
     text with an XML declaration) but refuses anything that could make the
-    parser expand entities without bound or recurse deeply: a document type
+    parser recurse deeply or expand entities: a document type
     declaration, more than a few tags, or more than a megabyte of text. A
     refused or unparsable block gives no element.
 
@@ -27,9 +27,9 @@ class ZkHostStateChunk
 {
 public:
     static constexpr uint32_t magic = 0x21324356;
-    static constexpr int headerSize = 8;             // [bytes] magic and length
-    static constexpr int maxTextLength = 1 << 20;    // [bytes] far above a real chunk (about 12 KB)
-    static constexpr int maxTags = 64;               // a chunk is one element; a few tags of slack
+    static constexpr int headerSize = 8;          // [bytes] magic and length
+    static constexpr int maxTextLength = 1 << 20; // [bytes] far above a real chunk (about 12 KB)
+    static constexpr int maxTags = 64;            // a chunk is one element; a few tags of slack
 
     /** Replaces the contents of destData with the block holding xml. */
     static void write (const juce::XmlElement& xml, juce::MemoryBlock& destData);

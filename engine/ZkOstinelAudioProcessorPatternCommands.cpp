@@ -68,13 +68,13 @@ StepValues readStep (const ZkStepPattern& pattern, int64_t index)
     if (index < 0 || index >= numSteps)
         return {};
 
-    return { pattern.getStepLength ((int) index), pattern.getStepVolume ((int) index) };
+    return {pattern.getStepLength ((int)index), pattern.getStepVolume ((int)index)};
 }
 } // namespace
 
 #if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic push
- #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #endif
 
 void ZkOstinelAudioProcessor::setParam (int index, float value, juce::NotificationType notification,
@@ -82,7 +82,8 @@ void ZkOstinelAudioProcessor::setParam (int index, float value, juce::Notificati
 {
     // Only the real parameters: the reserved host indexes get no write, no
     // notification and no tree entry.
-    if (parameterManager == nullptr || ! juce::isPositiveAndBelow (index, parameterManager->getNumberOfParameters()))
+    if (parameterManager == nullptr ||
+        !juce::isPositiveAndBelow (index, parameterManager->getNumberOfParameters()))
         return;
 
     // Outside the tree lock: the notification calls the host.
@@ -105,11 +106,12 @@ void ZkOstinelAudioProcessor::setParam (int index, float value, juce::Notificati
 }
 
 #if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic pop
+#pragma GCC diagnostic pop
 #endif
 
-void ZkOstinelAudioProcessor::setParam (const juce::String& name, float value, juce::NotificationType notification,
-                                        TransactionFlag transaction, bool markModified)
+void ZkOstinelAudioProcessor::setParam (const juce::String& name, float value,
+                                        juce::NotificationType notification, TransactionFlag transaction,
+                                        bool markModified)
 {
     if (parameterManager == nullptr)
         return;
@@ -123,27 +125,32 @@ void ZkOstinelAudioProcessor::setParam (const juce::String& name, float value, j
 //==============================================================================
 void ZkOstinelAudioProcessor::switchToPatternManually (int patternId)
 {
-    if (patternId == currentPatternId.load() || ! juce::isPositiveAndBelow (patternId, numPatterns))
+    if (patternId == currentPatternId.load() || !juce::isPositiveAndBelow (patternId, numPatterns))
         return;
 
     // id / 7 in single precision: the parameter conversion truncates v * 7 back to id.
-    setParam ("PatternSelect", (float) patternId / 7.0f, juce::sendNotification, dontStartNewTransaction, true);
+    setParam ("PatternSelect", (float)patternId / 7.0f, juce::sendNotification, dontStartNewTransaction,
+              true);
     beginNewTransaction();
 }
 
-void ZkOstinelAudioProcessor::setStepVolumeInCurrentPattern (int step, float value, juce::NotificationType notification,
+void ZkOstinelAudioProcessor::setStepVolumeInCurrentPattern (int step, float value,
+                                                             juce::NotificationType notification,
                                                              TransactionFlag transaction, bool markModified)
 {
-    const auto name = stepParameterName (stepVolumePrefix, step, juce::jlimit (0, numPatterns - 1, currentPatternId.load()));
+    const auto name = stepParameterName (stepVolumePrefix, step,
+                                         juce::jlimit (0, numPatterns - 1, currentPatternId.load()));
 
     if (name.isNotEmpty())
         setParam (name, value, notification, transaction, markModified);
 }
 
-void ZkOstinelAudioProcessor::setStepLengthInCurrentPattern (int step, float value, juce::NotificationType notification,
+void ZkOstinelAudioProcessor::setStepLengthInCurrentPattern (int step, float value,
+                                                             juce::NotificationType notification,
                                                              TransactionFlag transaction, bool markModified)
 {
-    const auto name = stepParameterName (stepLengthPrefix, step, juce::jlimit (0, numPatterns - 1, currentPatternId.load()));
+    const auto name = stepParameterName (stepLengthPrefix, step,
+                                         juce::jlimit (0, numPatterns - 1, currentPatternId.load()));
 
     if (name.isNotEmpty())
         setParam (name, value, notification, transaction, markModified);
@@ -161,11 +168,11 @@ void ZkOstinelAudioProcessor::copyPatternStepsToClipboard (bool lengths, bool vo
 
     // Clipboard index i takes step first + i; indexes beyond 15 are dropped,
     // so at most 16 steps are read whatever the range.
-    const auto count = std::min<int64_t> (numSteps, (int64_t) last - first + 1);
+    const auto count = std::min<int64_t> (numSteps, (int64_t)last - first + 1);
 
-    for (int i = 0; i < (int) count; ++i)
+    for (int i = 0; i < (int)count; ++i)
     {
-        const auto values = readStep (pattern, (int64_t) first + i);
+        const auto values = readStep (pattern, (int64_t)first + i);
 
         if (lengths)
             patternClipboard.setStepLength (i, values.length);
@@ -190,7 +197,7 @@ void ZkOstinelAudioProcessor::pastePatternStepsFromClipboard (bool lengths, bool
     for (auto target = firstTarget; target <= lastTarget; ++target)
     {
         const auto values = readStep (patternClipboard, target - first);
-        const auto stepNumber = (int) target + 1;
+        const auto stepNumber = (int)target + 1;
 
         if (lengths)
             setParam (stepParameterName (stepLengthPrefix, stepNumber, patternId), values.length,
@@ -204,7 +211,8 @@ void ZkOstinelAudioProcessor::pastePatternStepsFromClipboard (bool lengths, bool
     beginNewTransaction();
 }
 
-void ZkOstinelAudioProcessor::copyCurrentPatternIntoClipboard (bool lengths, bool volumes, bool withPatternSettings)
+void ZkOstinelAudioProcessor::copyCurrentPatternIntoClipboard (bool lengths, bool volumes,
+                                                               bool withPatternSettings)
 {
     const auto& pattern = getPattern (currentPatternId.load());
     const auto beats = beatsOf (pattern);
@@ -218,7 +226,8 @@ void ZkOstinelAudioProcessor::copyCurrentPatternIntoClipboard (bool lengths, boo
     }
 }
 
-void ZkOstinelAudioProcessor::pasteCurrentPatternFromClipboard (bool lengths, bool volumes, bool withPatternSettings)
+void ZkOstinelAudioProcessor::pasteCurrentPatternFromClipboard (bool lengths, bool volumes,
+                                                                bool withPatternSettings)
 {
     const auto beats = beatsOf (patternClipboard);
 
@@ -228,8 +237,8 @@ void ZkOstinelAudioProcessor::pasteCurrentPatternFromClipboard (bool lengths, bo
         auto& pattern = getPattern (patternId);
 
         pattern.setPatternLengthInBeats (beats);
-        setParam (patternLengthParameterName (patternId), patternLengthParameterValue (beats), juce::sendNotification,
-                  startNewTransaction, true);
+        setParam (patternLengthParameterName (patternId), patternLengthParameterValue (beats),
+                  juce::sendNotification, startNewTransaction, true);
 
         const auto triplet = patternClipboard.getTripletState();
         pattern.setTripletState (triplet);
@@ -263,8 +272,8 @@ void ZkOstinelAudioProcessor::shiftPattern (bool lengths, bool volumes, ShiftDir
     const auto patternId = juce::jlimit (0, numPatterns - 1, currentPatternId.load());
     const auto& pattern = getPattern (patternId);
     const auto beats = beatsOf (pattern);
-    const auto slots = pattern.getTripletState() ? 3 : slotsPerBeat;   // playing slots per beat
-    const auto lastPlaying = slotsPerBeat * (beats - 1) + slots - 1;
+    const auto slots = pattern.getTripletState() ? 3 : slotsPerBeat; // playing slots per beat
+    const auto lastPlayingStep = slotsPerBeat * (beats - 1) + slots - 1;
 
     // Each write updates the pattern at once, so every value is read before
     // the step that holds it is overwritten.
@@ -272,22 +281,22 @@ void ZkOstinelAudioProcessor::shiftPattern (bool lengths, bool volumes, ShiftDir
     const auto write = [&] (int index, StepValues values)
     {
         if (lengths)
-            setParam (stepParameterName (stepLengthPrefix, index + 1, patternId), values.length, juce::sendNotification,
-                      dontStartNewTransaction, true);
+            setParam (stepParameterName (stepLengthPrefix, index + 1, patternId), values.length,
+                      juce::sendNotification, dontStartNewTransaction, true);
 
         if (volumes)
-            setParam (stepParameterName (stepVolumePrefix, index + 1, patternId), values.volume, juce::sendNotification,
-                      dontStartNewTransaction, true);
+            setParam (stepParameterName (stepVolumePrefix, index + 1, patternId), values.volume,
+                      juce::sendNotification, dontStartNewTransaction, true);
     };
 
     if (direction == shiftRight)
     {
-        const auto saved = read (lastPlaying);
+        const auto saved = read (lastPlayingStep);
 
         for (int beat = beats - 1; beat >= 0; --beat)
         {
             const auto base = slotsPerBeat * beat;
-            const auto fromPreviousBeat = beat > 0 ? read (base - slotsPerBeat + slots - 1) : StepValues {};
+            const auto fromPreviousBeat = beat > 0 ? read (base - slotsPerBeat + slots - 1) : StepValues{};
 
             for (int slot = slots - 1; slot >= 1; --slot)
                 write (base + slot, read (base + slot - 1));
@@ -305,7 +314,7 @@ void ZkOstinelAudioProcessor::shiftPattern (bool lengths, bool volumes, ShiftDir
         for (int beat = 0; beat < beats; ++beat)
         {
             const auto base = slotsPerBeat * beat;
-            const auto fromNextBeat = beat < beats - 1 ? read (base + slotsPerBeat) : StepValues {};
+            const auto fromNextBeat = beat < beats - 1 ? read (base + slotsPerBeat) : StepValues{};
 
             for (int slot = 0; slot <= slots - 2; ++slot)
                 write (base + slot, read (base + slot + 1));
@@ -314,7 +323,7 @@ void ZkOstinelAudioProcessor::shiftPattern (bool lengths, bool volumes, ShiftDir
                 write (base + slots - 1, fromNextBeat);
         }
 
-        write (lastPlaying, saved);
+        write (lastPlayingStep, saved);
     }
 
     beginNewTransaction();
@@ -353,7 +362,8 @@ void ZkOstinelAudioProcessor::initPattern (bool lengths, bool volumes, bool with
 
     // Four beats; the triplet state is left as it is.
     if (withPatternSettings)
-        setParam (patternLengthParameterName (patternId), 1.0f, juce::sendNotification, dontStartNewTransaction, true);
+        setParam (patternLengthParameterName (patternId), 1.0f, juce::sendNotification,
+                  dontStartNewTransaction, true);
 
     const auto stepCount = slotsPerBeat * beatsOf (getPattern (patternId));
 
@@ -374,14 +384,16 @@ void ZkOstinelAudioProcessor::initPattern (bool lengths, bool volumes, bool with
 void ZkOstinelAudioProcessor::setCurrentTripletMode (bool on)
 {
     const auto patternId = juce::jlimit (0, numPatterns - 1, currentPatternId.load());
-    setParam (tripletModeParameterName (patternId), on ? 1.0f : 0.0f, juce::sendNotification, startNewTransaction, true);
+    setParam (tripletModeParameterName (patternId), on ? 1.0f : 0.0f, juce::sendNotification,
+              startNewTransaction, true);
 }
 
 void ZkOstinelAudioProcessor::setCurrentPatternLengthInBeats (int beats)
 {
     const auto patternId = juce::jlimit (0, numPatterns - 1, currentPatternId.load());
-    const auto value = beats == 2 ? 0.5f : (beats == 1 ? 0.0f : 1.0f);   // anything else: four beats
-    setParam (patternLengthParameterName (patternId), value, juce::sendNotification, startNewTransaction, true);
+    const auto value = beats == 2 ? 0.5f : (beats == 1 ? 0.0f : 1.0f); // anything else: four beats
+    setParam (patternLengthParameterName (patternId), value, juce::sendNotification, startNewTransaction,
+              true);
 }
 
 float ZkOstinelAudioProcessor::getNextRandomStepLength (float previous)
@@ -392,7 +404,7 @@ float ZkOstinelAudioProcessor::getNextRandomStepLength (float previous)
 
     for (int draws = 1; draws <= 2; ++draws)
     {
-        const auto r = random.nextFloat() * 100.0f;   // [0, 100)
+        const auto r = random.nextFloat() * 100.0f; // [0, 100)
         result = r <= 16.0f ? 0.125f : (r <= 68.0f ? 0.375f : (r <= 84.0f ? 0.625f : 0.875f));
 
         if (result != previous)

@@ -15,14 +15,14 @@
 
 namespace
 {
-const juce::Identifier presetTreeType { "ZkAudioPreset" };
-const juce::Identifier parameterEntryType { "Parameter" };
-const juce::Identifier pluginNameProperty { "ZkPluginName" };
-const juce::Identifier presetNameProperty { "PresetName" };
-const juce::Identifier presetIdProperty { "PresetID" };
-const juce::Identifier presetTypeProperty { "PresetType" };
-const juce::Identifier parameterNameProperty { "ParameterName" };
-const juce::Identifier valueProperty { "Value" };
+const juce::Identifier presetTreeType{"ZkAudioPreset"};
+const juce::Identifier parameterEntryType{"Parameter"};
+const juce::Identifier pluginNameProperty{"ZkPluginName"};
+const juce::Identifier presetNameProperty{"PresetName"};
+const juce::Identifier presetIdProperty{"PresetID"};
+const juce::Identifier presetTypeProperty{"PresetType"};
+const juce::Identifier parameterNameProperty{"ParameterName"};
+const juce::Identifier valueProperty{"Value"};
 
 const char* const pluginName = "ZkOstinel";
 const char* const stateElementTag = "ZkPLUGINSETTINGS";
@@ -49,11 +49,11 @@ std::optional<double> readFiniteNumber (const juce::var& value)
         return ZkHostStateChunk::parseFiniteNumber (value.toString());
 
     if (value.isInt() || value.isInt64() || value.isBool())
-        return (double) value;
+        return (double)value;
 
     if (value.isDouble())
     {
-        const auto d = (double) value;
+        const auto d = (double)value;
         return std::isfinite (d) ? std::optional<double> (d) : std::nullopt;
     }
 
@@ -64,10 +64,10 @@ std::optional<double> readFiniteNumber (const juce::var& value)
 // undefined conversion.
 std::optional<float> toFiniteFloat (std::optional<double> value)
 {
-    if (! value || std::abs (*value) > (double) std::numeric_limits<float>::max())
+    if (!value || std::abs (*value) > (double)std::numeric_limits<float>::max())
         return {};
 
-    return (float) *value;
+    return (float)*value;
 }
 
 int readIntOrZero (const juce::var& value)
@@ -77,10 +77,10 @@ int readIntOrZero (const juce::var& value)
 
     const auto number = readFiniteNumber (value);
 
-    if (! number || std::abs (*number) > (double) std::numeric_limits<int>::max())
+    if (!number || std::abs (*number) > (double)std::numeric_limits<int>::max())
         return 0;
 
-    return (int) *number;
+    return (int)*number;
 }
 
 // The setting's value as it will be stored: integer text keeps an integer
@@ -88,25 +88,24 @@ int readIntOrZero (const juce::var& value)
 // keeps its text form through a restore and a chunk saves back unchanged.
 juce::var settingValueFromText (const juce::String& text, double number, const juce::var& current)
 {
-    if (! ZkHostStateChunk::looksLikeInteger (text))
+    if (!ZkHostStateChunk::looksLikeInteger (text))
         return number;
 
     if (current.isBool() && (number == 0.0 || number == 1.0))
         return number != 0.0;
 
-    return (int) number;
+    return (int)number;
 }
 
 juce::String settingValueAsText (const juce::var& value)
 {
     // A double that is not finite has no decimal text; it is stored as 0.
-    if (value.isDouble() && ! std::isfinite ((double) value))
+    if (value.isDouble() && !std::isfinite ((double)value))
         return juce::var (0.0).toString();
 
     return value.toString();
 }
 } // namespace
-
 
 const juce::String ZkOstinelAudioProcessor::getProgramName (int)
 {
@@ -118,7 +117,7 @@ void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String& newNam
     {
         const juce::ScopedLock lock (presetTreeLock);
 
-        if (currentPresetTree == nullptr || ! currentPresetTree->isValid())
+        if (currentPresetTree == nullptr || !currentPresetTree->isValid())
             return;
 
         currentPresetTree->setProperty (presetNameProperty, newName, undoManager.get());
@@ -127,7 +126,6 @@ void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String& newNam
     // Only the program changed: the default flags would also report a latency change.
     updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
 }
-
 
 //==============================================================================
 std::unique_ptr<juce::ValueTree> ZkOstinelAudioProcessor::createValueTreeForAllParameters()
@@ -150,10 +148,10 @@ void ZkOstinelAudioProcessor::fillValueTreeWithAllParams (juce::ValueTree* tree)
         setParameterInValueTree (tree, index, parameterManager->getParameterValue (index));
 }
 
-void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, const juce::String& name, float value,
-                                                       juce::UndoManager* undo)
+void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, const juce::String& name,
+                                                       float value, juce::UndoManager* undo)
 {
-    if (tree == nullptr || ! tree->isValid())
+    if (tree == nullptr || !tree->isValid())
         return;
 
     const juce::ScopedLock lock (presetTreeLock);
@@ -161,13 +159,13 @@ void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, co
 
     if (entry.isValid())
     {
-        entry.setProperty (valueProperty, (double) value, undo);
+        entry.setProperty (valueProperty, (double)value, undo);
         return;
     }
 
     juce::ValueTree newEntry (parameterEntryType);
     newEntry.setProperty (parameterNameProperty, name, nullptr);
-    newEntry.setProperty (valueProperty, (double) value, nullptr);
+    newEntry.setProperty (valueProperty, (double)value, nullptr);
     tree->appendChild (newEntry, nullptr);
 }
 
@@ -181,33 +179,35 @@ void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, in
 
 float ZkOstinelAudioProcessor::getParamValueFromValueTree (const juce::ValueTree* tree, int index) const
 {
-    if (tree == nullptr || ! tree->isValid())
+    if (tree == nullptr || !tree->isValid())
         return -1.0f;
 
     if (parameterManager == nullptr)
         return 0.0f;
 
     const juce::ScopedLock lock (presetTreeLock);
-    const auto entry = tree->getChildWithProperty (parameterNameProperty, parameterManager->getParameterName (index));
+    const auto entry =
+        tree->getChildWithProperty (parameterNameProperty, parameterManager->getParameterName (index));
 
-    if (! entry.isValid())
+    if (!entry.isValid())
         return 0.0f;
 
     const auto number = readFiniteNumber (entry.getProperty (valueProperty));
 
-    if (! number)
+    if (!number)
         return 0.0f;
 
     // Beyond the float range: the infinity of that sign, never an undefined conversion.
-    if (std::abs (*number) > (double) std::numeric_limits<float>::max())
-        return *number > 0.0 ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+    if (std::abs (*number) > (double)std::numeric_limits<float>::max())
+        return *number > 0.0 ? std::numeric_limits<float>::infinity()
+                             : -std::numeric_limits<float>::infinity();
 
-    return (float) *number;
+    return (float)*number;
 }
 
 void ZkOstinelAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTree* tree)
 {
-    if (tree == nullptr || ! tree->isValid() || parameterManager == nullptr)
+    if (tree == nullptr || !tree->isValid() || parameterManager == nullptr)
         return;
 
     juce::String name;
@@ -224,8 +224,8 @@ void ZkOstinelAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTre
         std::optional<float> value;
         {
             const juce::ScopedLock lock (presetTreeLock);
-            const auto entry =
-                tree->getChildWithProperty (parameterNameProperty, parameterManager->getParameterName (index));
+            const auto entry = tree->getChildWithProperty (parameterNameProperty,
+                                                           parameterManager->getParameterName (index));
 
             if (entry.isValid())
                 value = toFiniteFloat (readFiniteNumber (entry.getProperty (valueProperty)));
@@ -241,22 +241,23 @@ void ZkOstinelAudioProcessor::copyAllPresetValuesFromValueTree (const juce::Valu
 {
     const juce::ScopedLock lock (presetTreeLock);
 
-    if (! source.isValid() || currentPresetTree == nullptr || ! currentPresetTree->isValid())
+    if (!source.isValid() || currentPresetTree == nullptr || !currentPresetTree->isValid())
         return;
 
     currentPresetTree->copyPropertiesFrom (source, undoManager.get());
 
     for (auto entry : *currentPresetTree)
     {
-        if (! entry.hasProperty (parameterNameProperty))
+        if (!entry.hasProperty (parameterNameProperty))
             continue;
 
-        const auto sourceEntry = source.getChildWithProperty (parameterNameProperty,
-                                                              entry.getProperty (parameterNameProperty));
+        const auto sourceEntry =
+            source.getChildWithProperty (parameterNameProperty, entry.getProperty (parameterNameProperty));
 
         // A source without this parameter, or without a readable value for it,
         // leaves the entry as it is, so the parameter keeps its value.
-        if (! sourceEntry.isValid() || ! toFiniteFloat (readFiniteNumber (sourceEntry.getProperty (valueProperty))))
+        if (!sourceEntry.isValid() ||
+            !toFiniteFloat (readFiniteNumber (sourceEntry.getProperty (valueProperty))))
             continue;
 
         entry.copyPropertiesFrom (sourceEntry, undoManager.get());
@@ -347,7 +348,7 @@ juce::String ZkOstinelAudioProcessor::getCurrentPresetName() const
 {
     const juce::ScopedLock lock (presetTreeLock);
 
-    if (currentPresetTree == nullptr || ! currentPresetTree->isValid())
+    if (currentPresetTree == nullptr || !currentPresetTree->isValid())
         return "Init";
 
     auto name = currentPresetTree->hasProperty (presetNameProperty)
@@ -393,7 +394,7 @@ void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
     {
         const juce::ScopedLock lock (presetTreeLock);
-        const auto brightness = (double) colourSchemeBrightness;
+        const auto brightness = (double)colourSchemeBrightness;
         xml.setAttribute ("defaultEditorHeight", defaultEditorHeight);
         xml.setAttribute ("lastEditorHeight", editorHeight);
         xml.setAttribute ("colourSchemeBrightnessAsDouble", std::isfinite (brightness) ? brightness : 0.3);
@@ -406,11 +407,11 @@ void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     {
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
-            auto value = (double) parameterManager->getParameterValue (index);
+            auto value = (double)parameterManager->getParameterValue (index);
 
             // A value that is not finite has no decimal text; the default stands in for it.
-            if (! std::isfinite (value))
-                value = (double) parameterManager->getParameter (index)->getDefaultValue();
+            if (!std::isfinite (value))
+                value = (double)parameterManager->getParameter (index)->getDefaultValue();
 
             xml.setAttribute (parameterManager->getParameterName (index), value);
         }
@@ -419,7 +420,8 @@ void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
     if (varItemManager != nullptr)
     {
         for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
-            xml.setAttribute (varItemManager->getVarItemName (id), settingValueAsText (varItemManager->getVar (id)));
+            xml.setAttribute (varItemManager->getVarItemName (id),
+                              settingValueAsText (varItemManager->getVar (id)));
     }
 
     ZkHostStateChunk::write (xml, destData);
@@ -429,8 +431,8 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 {
     const auto xml = ZkHostStateChunk::read (data, sizeInBytes);
 
-    if (xml == nullptr || xml->getTagName() != stateElementTag || ! xml->hasAttribute ("pluginName")
-        || xml->getStringAttribute ("pluginName") != pluginName)
+    if (xml == nullptr || xml->getTagName() != stateElementTag || !xml->hasAttribute ("pluginName") ||
+        xml->getStringAttribute ("pluginName") != pluginName)
         return;
 
     // An attribute that is present but unreadable, not finite or out of bounds
@@ -461,9 +463,10 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
         if (xml->hasAttribute ("channelName"))
             channelName = xml->getStringAttribute ("channelName");
 
-        const auto isFactory = xml->hasAttribute ("currentPresetIsFactory")
-                                   ? ZkHostStateChunk::parseInteger (xml->getStringAttribute ("currentPresetIsFactory"))
-                                   : std::optional<int> (-1);
+        const auto isFactory =
+            xml->hasAttribute ("currentPresetIsFactory")
+                ? ZkHostStateChunk::parseInteger (xml->getStringAttribute ("currentPresetIsFactory"))
+                : std::optional<int> (-1);
         presetIsFactory = isFactory == 1;
 
         if (isFactory && *isFactory != -1)
@@ -475,14 +478,15 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
             const auto name = parameterManager->getParameterName (index);
-            const auto value = xml->hasAttribute (name) ? ZkHostStateChunk::parseFiniteNumber (xml->getStringAttribute (name))
-                                                        : std::optional<double> (0.0);
+            const auto value = xml->hasAttribute (name)
+                                   ? ZkHostStateChunk::parseFiniteNumber (xml->getStringAttribute (name))
+                                   : std::optional<double> (0.0);
 
-            if (! value || *value < 0.0 || *value > 1.0)
+            if (!value || *value < 0.0 || *value > 1.0)
                 continue;
 
-            parameterManager->setParameterValue (index, (float) *value);
-            calculateProcessingValueFromParam (index, (float) *value);
+            parameterManager->setParameterValue (index, (float)*value);
+            calculateProcessingValueFromParam (index, (float)*value);
         }
     }
 
@@ -491,10 +495,11 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
         for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
         {
             const auto name = varItemManager->getVarItemName (id);
-            const auto text = xml->hasAttribute (name) ? xml->getStringAttribute (name) : juce::String ("0.0");
+            const auto text =
+                xml->hasAttribute (name) ? xml->getStringAttribute (name) : juce::String ("0.0");
             const auto number = ZkHostStateChunk::parseFiniteNumber (text);
 
-            if (! number || std::abs (*number) > maxSettingMagnitude)
+            if (!number || std::abs (*number) > maxSettingMagnitude)
                 continue;
 
             const auto value = settingValueFromText (text, *number, varItemManager->getVar (id));

@@ -123,7 +123,8 @@ private:
     static_assert (std::atomic<std::uint64_t>::is_always_lock_free);
     static_assert (std::atomic<float>::is_always_lock_free);
 
-    friend struct CvoSyncedWaveDisplayComponentTestProbe; // tests read the shared state as the other thread sees it
+    friend struct CvoSyncedWaveDisplayComponentTestProbe; // tests read the shared state as the other thread
+                                                          // sees it
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CvoSyncedWaveDisplayComponent)
 };

@@ -86,7 +86,8 @@ private:
     static_assert (std::atomic<float>::is_always_lock_free);
     static_assert (std::atomic<std::uint32_t>::is_always_lock_free);
 
-    friend struct CvoVerticalStereoVuMeterTestProbe; // tests read the shared state as the other thread sees it
+    friend struct CvoVerticalStereoVuMeterTestProbe; // tests read the shared state as the other thread sees
+                                                     // it
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (CvoVerticalStereoVuMeter)
 };

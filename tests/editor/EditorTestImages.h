@@ -10,8 +10,8 @@ namespace EditorTestImages
 {
 inline juce::Image render (juce::Component& component, juce::Colour background = juce::Colours::black)
 {
-    juce::Image image (juce::Image::ARGB, juce::jmax (1, component.getWidth()), juce::jmax (1, component.getHeight()),
-                       true);
+    juce::Image image (juce::Image::ARGB, juce::jmax (1, component.getWidth()),
+                       juce::jmax (1, component.getHeight()), true);
     juce::Graphics g (image);
     g.fillAll (background);
     component.paintEntireComponent (g, false);
@@ -22,9 +22,9 @@ inline juce::Image render (juce::Component& component, juce::Colour background =
     (the colour taken as opaque). */
 inline bool isNear (juce::Colour pixel, juce::Colour expected, int tolerance = 6)
 {
-    return std::abs (pixel.getRed() - expected.getRed()) <= tolerance
-           && std::abs (pixel.getGreen() - expected.getGreen()) <= tolerance
-           && std::abs (pixel.getBlue() - expected.getBlue()) <= tolerance;
+    return std::abs (pixel.getRed() - expected.getRed()) <= tolerance &&
+           std::abs (pixel.getGreen() - expected.getGreen()) <= tolerance &&
+           std::abs (pixel.getBlue() - expected.getBlue()) <= tolerance;
 }
 
 /** The brightest of the pixels in row y from x - 1 to x + 1 (a one-pixel line at
@@ -35,7 +35,7 @@ inline int brightestAround (const juce::Image& image, int x, int y)
     for (int dx = -1; dx <= 1; ++dx)
     {
         const auto p = image.getPixelAt (x + dx, y);
-        brightest = juce::jmax (brightest, (int) p.getRed(), (int) p.getGreen(), (int) p.getBlue());
+        brightest = juce::jmax (brightest, (int)p.getRed(), (int)p.getGreen(), (int)p.getBlue());
     }
     return brightest;
 }

@@ -14,7 +14,7 @@ namespace
 constexpr int viewWidth = 450;
 constexpr int viewHeight = 200;
 
-const juce::Colour innerPanel { (juce::uint8) 26, (juce::uint8) 26, (juce::uint8) 26 };
+const juce::Colour innerPanel{(juce::uint8)26, (juce::uint8)26, (juce::uint8)26};
 
 bool isShapeGrey (juce::Colour c)
 {
@@ -129,7 +129,7 @@ TEST (CvoEnvAHDSRComponent, HighlightsTheDraggedSegment)
 
     // With sustain 0 the sustain segment has no height: nothing lights up.
     view.setSustain (0.0f);
-    for (auto state : { CvoEnvAHDSRComponent::ChangingSustain, CvoEnvAHDSRComponent::ChangingRelease })
+    for (auto state : {CvoEnvAHDSRComponent::ChangingSustain, CvoEnvAHDSRComponent::ChangingRelease})
     {
         view.setCurrentlyChangingState (state);
         image = render (view);

@@ -53,6 +53,20 @@ TEST (CvoLedLight, GlowSpreadsAroundTheBarByItsAmount)
     EXPECT_TRUE (coloursNear (render (led, background).getPixelAt (50, 4), background, 1));
 }
 
+TEST (CvoLedLight, LedTooShortForTheGlowBlurDrawsItsBarAlone)
+{
+    CvoLedLight led;
+    led.setBounds (0, 0, 40, 2);
+    const auto plain = paintWithoutGlow (led);
+    const auto rendered = render (led, background);
+    for (int x = 0; x < 40; ++x)
+        for (int y = 0; y < 2; ++y)
+            ASSERT_EQ (rendered.getPixelAt (x, y), plain.getPixelAt (x, y)) << x << ", " << y;
+
+    led.setSize (40, 3);
+    EXPECT_NE (render (led, background).getPixelAt (2, 0), paintWithoutGlow (led).getPixelAt (2, 0));
+}
+
 TEST (CvoStepCursorLed, ShowsTheEmptySlotUntilActivated)
 {
     CvoStepCursorLed cursor;

@@ -3,6 +3,8 @@
 #include "editor/widgets/CvoBorderlessTextButton.h"
 #include "editor/widgets/CvoSlimBeatCommandsButton.h"
 
+#include <stdexcept>
+
 using namespace EditorTestSupport;
 
 namespace

@@ -4,7 +4,6 @@ CvoLedLight::CvoLedLight()
     : shadowEffect (std::make_unique<juce::DropShadowEffect>())
 {
     updateShadowEffect();
-    setComponentEffect (shadowEffect.get());
 }
 
 CvoLedLight::~CvoLedLight()
@@ -51,6 +50,10 @@ void CvoLedLight::updateShadowEffect()
 {
     shadowEffect->setShadowProperties (juce::DropShadow (juce::Colours::white.withAlpha (glowAmount),
                                                          juce::jmax (1, getWidth() / 2), {0, 0}));
+
+    // The framework's shadow blur runs over three pixels at a time and writes past
+    // the end of an image less than three rows high: a shorter LED has no glow.
+    setComponentEffect (getHeight() > 2 ? shadowEffect.get() : nullptr);
     repaint();
 }
 

@@ -7,7 +7,8 @@
 /**
     A glowing LED bar across the middle of the component. lengthAmount 1.0 draws a
     solid bar; below 1.0 the bar fades out towards its right end. The white glow is
-    the component's drop-shadow effect, of strength glowAmount.
+    the component's drop-shadow effect, of strength glowAmount (none while the
+    LED is less than 3 pixels high).
 
     Message thread only.
 */
@@ -34,7 +35,8 @@ public:
     void paint (juce::Graphics& g) override;
 
 private:
-    /** Glow radius half the width (at least 1 pixel), then repaint. */
+    /** Glow radius half the width (at least 1 pixel), the effect set while the LED
+        is at least 3 pixels high, then repaint. */
     void updateShadowEffect();
 
     float width = 0.0f;

@@ -55,7 +55,6 @@ public:
     /** The click cycle. Runs before the button's listeners, so they see the new
         state. */
     void clicked (const juce::ModifierKeys& modifiers) override;
-    using juce::Button::clicked;
 
     /** Hover polling on or off (off while a slider is dragged). */
     void setShouldMouseOverGettingCheckedState (bool shouldCheck);
@@ -75,6 +74,9 @@ public:
     void timerCallback() override;
     void resized() override;
     void paintButton (juce::Graphics& g, bool isMouseOverButton, bool isButtonDown) override;
+
+protected:
+    using juce::Button::clicked;
 
 private:
     [[maybe_unused]] CvoParameter* parameter;

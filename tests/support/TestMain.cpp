@@ -1,13 +1,46 @@
-// Entry point of every test binary: JUCE's message manager and GUI support exist
-// for the whole run (timers, value trees with listeners, properties files), then
-// GoogleTest runs the cases.
+// Entry point of every test binary: HOME points at a fresh temporary folder
+// (processors write a properties file and a presets folder under the home
+// folder, and tests must never touch the real one), JUCE's message manager and
+// GUI support exist for the whole run, then GoogleTest runs the cases.
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
 #include <juce_events/juce_events.h>
+
+namespace
+{
+std::filesystem::path makeTemporaryHome()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "zk-test-home-XXXXXX").string();
+    if (mkdtemp (pattern.data()) == nullptr)
+    {
+        std::perror ("mkdtemp");
+        std::exit (2);
+    }
+    return pattern;
+}
+} // namespace
 
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
-    juce::ScopedJuceInitialiser_GUI juce;
-    return RUN_ALL_TESTS();
+
+    const auto home = makeTemporaryHome();
+    setenv ("HOME", home.c_str(), 1);
+    setenv ("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+
+    int result = 0;
+    {
+        juce::ScopedJuceInitialiser_GUI juce;
+        result = RUN_ALL_TESTS();
+    }
+
+    std::error_code ignored;
+    std::filesystem::remove_all (home, ignored);
+    return result;
 }

@@ -1,0 +1,60 @@
+#pragma once
+
+/**
+    Four-stage ladder low-pass with resonance, one instance per channel.
+
+    The output is taken from the third stage and scaled by a gain compensation
+    that depends on cutoff and resonance only. All state and arithmetic is single
+    precision except the sample rate.
+
+    Thread: a plain single-threaded class. The processor uses it on the audio
+    thread only and hands new coefficients over to that thread itself.
+*/
+class CvoMoogLowPassFilter1
+{
+public:
+    /** Starts active, cleared, at cutoff 1.0 and resonance 0.0 with an unknown sample rate. */
+    CvoMoogLowPassFilter1();
+
+    /** Stores the rate [Hz] and recomputes the coefficients with the stored cutoff and resonance.
+        A rate below 44100 (0 while unknown) computes them as at 44100. */
+    void setSampleRate (double newSampleRate);
+
+    /** Stores the switch and recomputes the coefficients. Inactive, samples pass unchanged. */
+    void setActive (bool shouldBeActive);
+
+    /** cutoff and resonance are normalised [0..1] (the processor passes the parameters'
+        fourth power and square). */
+    void calculateCoefficients (float newCutoff, float newResonance);
+
+    float processSingleSample (float sample);
+
+    float getCutoff() const { return cutoff; }
+    float getResonance() const { return resonance; }
+    double getSampleRate() const { return sampleRate; }
+    bool isActive() const { return active; }
+    float getP() const { return p; }
+    float getK() const { return k; }
+    float getR() const { return r; }
+
+    /** Gain compensation applied to the output; depends on cutoff and resonance only. */
+    float getOutputGainCompensation() const { return gainCompensation; }
+
+private:
+    float cutoff = 1.0f;
+    float resonance = 0.0f;
+    double sampleRate = 0.0; // [Hz], 0 while unknown
+    bool active = true;
+
+    float y1 = 0.0f, y2 = 0.0f, y3 = 0.0f, y4 = 0.0f;            // outputs of the four one-pole stages
+    float oldx = 0.0f, oldy1 = 0.0f, oldy2 = 0.0f, oldy3 = 0.0f; // previous stage inputs
+
+    float r = 0.0f; // resonance feedback amount
+    float p = 0.0f; // stage coefficient
+    float k = 0.0f; // stage feedback coefficient
+
+    // Output scaling, (0.8 + 0.19999999 * cutoff) and the resonance compensation;
+    // computed with the coefficients so that the sample loop needs no power function.
+    float cutoffScale = 1.0f;
+    float gainCompensation = 1.0f;
+};

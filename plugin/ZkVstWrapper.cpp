@@ -107,13 +107,14 @@ void ZkVstWrapper::resume()
     // Sized before the audio thread may use it again; processing never allocates.
     scratch.setSize (ZkPluginIdentity::numChannels, maxBlock, false, true, false);
     offline = getCurrentProcessLevel() == kVstProcessLevelOffline;
-    processor->setNonRealtime (offline);
+    processor->setNonRealtime (offline.load());
     processor->setRateAndBufferSizeDetails (rate, maxBlock);
     processor->prepareToPlay (rate, maxBlock);
 
     {
         const juce::ScopedLock lock (processor->getCallbackLock());
         preparedBlockSize = maxBlock;
+        preparedRate = rate;
         prepared = true;
     }
 
@@ -135,18 +136,16 @@ void ZkVstWrapper::followProcessLevel()
 {
     const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
 
-    if (nowOffline != offline)
-    {
-        offline = nowOffline;
-        processor->setNonRealtime (offline);
-    }
+    if (offline.exchange (nowOffline) != nowOffline)
+        processor->setNonRealtime (nowOffline);
 }
 
 void ZkVstWrapper::passThrough (float** inputs, float** outputs, int numFrames) const noexcept
 {
     const auto bytes = static_cast<std::size_t> (numFrames) * sizeof (float);
+    const int channels = numChannels.load();
 
-    for (int channel = 0; channel < numChannels; ++channel)
+    for (int channel = 0; channel < channels; ++channel)
     {
         float* out = outputs[channel];
         const float* in = inputs != nullptr ? inputs[channel] : nullptr;
@@ -172,7 +171,7 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
     followProcessLevel();
 
     const juce::ScopedLock lock (processor->getCallbackLock());
-    playHead.setTimeInfo (timeInfo, static_cast<double> (sampleRate));
+    playHead.setTimeInfo (timeInfo, preparedRate);
 
     if (!prepared)
     {
@@ -183,11 +182,13 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
     // The host's block goes through the scratch buffer: every input is read
     // before any output is written, so in-place and crossed buffers work alike,
     // and a block longer than announced is processed in parts.
+    const int channels = numChannels.load();
+
     for (int done = 0; done < sampleFrames;)
     {
         const int n = juce::jmin (sampleFrames - done, preparedBlockSize);
 
-        for (int channel = 0; channel < numChannels; ++channel)
+        for (int channel = 0; channel < channels; ++channel)
         {
             const float* in = inputs != nullptr ? inputs[channel] : nullptr;
             if (in != nullptr)
@@ -196,7 +197,7 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
                 scratch.clear (channel, 0, n);
         }
 
-        juce::AudioBuffer<float> block (scratch.getArrayOfWritePointers(), numChannels, n);
+        juce::AudioBuffer<float> block (scratch.getArrayOfWritePointers(), channels, n);
 
         if (processor->isSuspended())
             block.clear();
@@ -207,7 +208,7 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
 
         midi.clear();
 
-        for (int channel = 0; channel < numChannels; ++channel)
+        for (int channel = 0; channel < channels; ++channel)
             if (float* out = outputs[channel])
                 std::memcpy (out + done, block.getReadPointer (channel),
                              static_cast<std::size_t> (n) * sizeof (float));
@@ -370,13 +371,15 @@ bool ZkVstWrapper::setSpeakerArrangement (VstSpeakerArrangement* pluginInput,
 bool ZkVstWrapper::getSpeakerArrangement (VstSpeakerArrangement** pluginInput,
                                           VstSpeakerArrangement** pluginOutput)
 {
+    const int channels = numChannels.load();
+
     for (auto* arrangement : {&inputArrangement, &outputArrangement})
     {
-        if (*arrangement == nullptr || (*arrangement)->numChannels != numChannels)
-            if (!allocateArrangement (arrangement, numChannels))
+        if (*arrangement == nullptr || (*arrangement)->numChannels != channels)
+            if (!allocateArrangement (arrangement, channels))
                 return false;
 
-        fillSpeakers (**arrangement, numChannels);
+        fillSpeakers (**arrangement, channels);
     }
 
     *pluginInput = inputArrangement;
@@ -386,7 +389,9 @@ bool ZkVstWrapper::getSpeakerArrangement (VstSpeakerArrangement** pluginInput,
 
 bool ZkVstWrapper::fillPinProperties (VstInt32 index, VstPinProperties* properties, bool isInput)
 {
-    if (index < 0 || index >= numChannels)
+    const int channels = numChannels.load();
+
+    if (index < 0 || index >= channels)
         return false;
 
 #if JUCE_GCC || JUCE_CLANG
@@ -405,10 +410,10 @@ bool ZkVstWrapper::fillPinProperties (VstInt32 index, VstPinProperties* properti
     vstCopyTerminated (properties->label, name.toRawUTF8(), kVstMaxLabelLen);
     vstCopyTerminated (properties->shortLabel, name.toRawUTF8(), kVstMaxShortLabelLen);
     properties->flags = kVstPinIsActive;
-    properties->arrangementType = numChannels == 2 ? kSpeakerArrStereo : kSpeakerArrMono;
+    properties->arrangementType = channels == 2 ? kSpeakerArrStereo : kSpeakerArrMono;
 
     // The first pin of a stereo pair carries the stereo flag.
-    if (numChannels == 2 && index == 0 && stereoPair)
+    if (channels == 2 && index == 0 && stereoPair)
         properties->flags |= kVstPinIsStereo;
 
     return true;

@@ -112,11 +112,13 @@ private:
     juce::MidiBuffer midi;
     bool prepared = false;
     int preparedBlockSize = 0; // [samples]
-    int numChannels = 2;       // inputs = outputs, 1 or 2
+    double preparedRate = 0.0; // [Hz]
+
+    std::atomic<int> numChannels{2}; // inputs = outputs, 1 or 2; written under the lock
 
     std::atomic<bool> bypassed{false};
     std::atomic<bool> configViewWanted{false};
-    bool offline = false; // audio thread
+    std::atomic<bool> offline{false}; // the host's process level is offline
 
     juce::MemoryBlock chunk; // handed to the host by getChunk, valid until the next call
     VstSpeakerArrangement* inputArrangement = nullptr; // handed to the host, owned here

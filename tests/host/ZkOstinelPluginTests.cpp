@@ -23,6 +23,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <unistd.h>
 
 #ifdef ZK_PLUGIN_PATH
 static const std::string pluginPath = ZK_PLUGIN_PATH;
@@ -334,9 +335,10 @@ TEST (ZkOstinelPlugin, InstancesOnSeveralThreadsStartAndStopTheMessageLoop)
 TEST (ZkOstinelPlugin, ZkhostCommandsRenderAndKeepState)
 {
     ZK_REQUIRE_PLUGIN();
-    const std::string wav = ::testing::TempDir() + "zk_render.wav";
-    const std::string chunk = ::testing::TempDir() + "zk_state.bin";
-    const std::string again = ::testing::TempDir() + "zk_state_again.bin";
+    const std::string prefix = ::testing::TempDir() + "zk_" + std::to_string (getpid());
+    const std::string wav = prefix + "_render.wav";
+    const std::string chunk = prefix + "_state.bin";
+    const std::string again = prefix + "_state_again.bin";
 
     auto run = [] (const std::vector<std::string>& args, std::string& output)
     {

@@ -46,4 +46,4 @@ public:
     if (!thirdparty::isInstalled (path))                                                                     \
         GTEST_SKIP() << path                                                                                 \
                      << " is not installed (Debian packages dpf-plugins-vst, zam-plugins, lsp-plugins-vst)"; \
-    const thirdparty::LeaksNotCounted leaksNotCounted
+    [[maybe_unused]] const thirdparty::LeaksNotCounted leaksNotCounted

@@ -291,7 +291,16 @@ TEST (ZkOstinelPlugin, EntryChecksTheHostAndExportsOnlyItsEntries)
     void* handle = dlopen (pluginPath.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NOLOAD);
     ASSERT_NE (handle, nullptr);
     EXPECT_NE (dlsym (handle, "VSTPluginMain"), nullptr);
-    EXPECT_NE (dlsym (handle, "main"), nullptr);
+
+    // The older entry name gives the same effect.
+    auto olderEntry = reinterpret_cast<VstPluginEntry> (dlsym (handle, "main"));
+    ASSERT_NE (olderEntry, nullptr);
+    AEffect* effect =
+        olderEntry ([] (AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) -> VstIntPtr
+                    { return opcode == audioMasterVersion ? 2400 : 0; });
+    ASSERT_NE (effect, nullptr);
+    EXPECT_EQ (effect->uniqueID, 0x5A6B4F73);
+    EXPECT_EQ (effect->dispatcher (effect, effClose, 0, 0, nullptr, 0.0f), 1);
     for (const char* hidden :
          {"createPluginFilter", "_ZN12ZkVstWrapperD0Ev", "_ZN4juce14MessageManager11getInstanceEv"})
         EXPECT_EQ (dlsym (handle, hidden), nullptr) << hidden;

@@ -5,6 +5,7 @@
 
 #include "FakeProcessor.h"
 #include "plugin/ZkVstWrapper.h"
+#include "support/AllocationCounter.h"
 #include "vst/RecordingHost.h"
 
 #include <gtest/gtest.h>
@@ -464,4 +465,26 @@ TEST_F (WrapperFixture, AutomationGesturesAndDisplayUpdatesReachTheHostInOrder)
     EXPECT_EQ (host.calls[1].opt, 0.25f);
     EXPECT_EQ (host.calls[2].opt, 0.5f);
     EXPECT_EQ (host.calls[1].effect, effect);
+}
+
+TEST_F (WrapperFixture, ProcessingAllocatesNothing)
+{
+    VstTimeInfo info{};
+    info.tempo = 120.0;
+    info.flags = kVstPpqPosValid | kVstTempoValid | kVstTransportPlaying;
+    host.answers[audioMasterGetTime] = reinterpret_cast<VstIntPtr> (&info);
+    start (48000.0f, 64);
+    processor->quiet = true;
+    host.recording = false;
+
+    std::vector<float> left (200, 0.25f), right (200, 0.25f);
+    float* channels[] = {left.data(), right.data()};
+    dispatch (effSetBypass, 0, 0);
+
+    const AllocationCounter allocations;
+    effect->processReplacing (effect, channels, channels, 200); // in place, in parts of 64
+    dispatch (effSetBypass, 0, 1);
+    effect->processReplacing (effect, channels, channels, 64);
+    EXPECT_EQ (allocations.getCount(), 0u);
+    EXPECT_EQ (left[199], 0.125f);
 }

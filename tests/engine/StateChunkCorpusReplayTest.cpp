@@ -6,28 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 using namespace zktest;
 
 namespace
 {
-// The corpus lies in the source tree; the build folder is inside it (or
-// ZK_SOURCE_DIR names it).
+// The corpus lies in the source tree; the build names it.
 juce::File findCorpus()
 {
-    const auto relative = "fuzz/corpus/state";
-
-    if (const auto* source = std::getenv ("ZK_SOURCE_DIR"))
-        return juce::File (source).getChildFile (relative);
-
-    for (auto start : {juce::File::getSpecialLocation (juce::File::currentExecutableFile),
-                       juce::File::getCurrentWorkingDirectory()})
-        for (auto folder = start; folder != folder.getParentDirectory(); folder = folder.getParentDirectory())
-            if (folder.getChildFile (relative).isDirectory())
-                return folder.getChildFile (relative);
-
-    return {};
+    return juce::File (juce::String (ZK_FUZZ_CORPUS_DIR) + "/state");
 }
 
 juce::MemoryBlock readFile (const juce::File& file)
@@ -41,7 +27,7 @@ juce::MemoryBlock readFile (const juce::File& file)
 TEST (StateChunkCorpusReplay, EveryInputRestoresAndWhatItSavesRestoresToTheSameBytes)
 {
     const auto corpus = findCorpus();
-    ASSERT_TRUE (corpus.isDirectory()) << "fuzz/corpus/state not found; set ZK_SOURCE_DIR";
+    ASSERT_TRUE (corpus.isDirectory()) << "fuzz/corpus/state not found";
 
     const auto files = corpus.findChildFiles (juce::File::findFiles, false);
     ASSERT_GE (files.size(), 30);

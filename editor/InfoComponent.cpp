@@ -15,8 +15,8 @@ constexpr float editorAspectRatio = 1.778f; // editor width / height
 /** Bounds as fractions of the parent's own width and height, rounded to pixels. */
 void placeRelative (juce::Component& child, float width, float height, float x, float y, float w, float h)
 {
-    child.setBounds (juce::roundToInt (x * width), juce::roundToInt (y * height), juce::roundToInt (w * width),
-                     juce::roundToInt (h * height));
+    child.setBounds (juce::roundToInt (x * width), juce::roundToInt (y * height),
+                     juce::roundToInt (w * width), juce::roundToInt (h * height));
 }
 
 /** A size as "width,height" [pixels]. */
@@ -59,7 +59,8 @@ InfoComponent::InfoComponent (ZkOstinelAudioProcessor* processorToUse, MainEdito
     globalSamplesOffsetLabel->setEditable (true, true, false);
     globalSamplesOffsetLabel->setJustificationType (juce::Justification::right);
     globalSamplesOffsetLabel->setColour (juce::TextEditor::backgroundColourId, juce::Colours::lightgrey);
-    globalSamplesOffsetLabel->setColour (juce::TextEditor::highlightColourId, CvoZkColours::zkcomplementColourA);
+    globalSamplesOffsetLabel->setColour (juce::TextEditor::highlightColourId,
+                                         CvoZkColours::zkcomplementColourA);
     globalSamplesOffsetLabel->setColour (juce::TextEditor::outlineColourId, juce::Colours::black);
     globalSamplesOffsetLabel->setColour (juce::TextEditor::focusedOutlineColourId, juce::Colours::black);
     globalSamplesOffsetLabel->addListener (this);
@@ -216,7 +217,8 @@ void InfoComponent::buttonClicked (juce::Button* button)
         else if (button == &dawTimingOffsetButton)
         {
             dawTimingOffsetState = dawTimingOffsetButton.getToggleState();
-            processor->setVarItemValue ("viDawTimingOffsetState", juce::var (dawTimingOffsetState ? 1.0 : 0.0));
+            processor->setVarItemValue ("viDawTimingOffsetState",
+                                        juce::var (dawTimingOffsetState ? 1.0 : 0.0));
         }
     }
 

@@ -9,8 +9,8 @@ namespace
 /** Bounds as fractions of the parent's own width and height, rounded to pixels. */
 void placeRelative (juce::Component& child, float width, float height, float x, float y, float w, float h)
 {
-    child.setBounds (juce::roundToInt (x * width), juce::roundToInt (y * height), juce::roundToInt (w * width),
-                     juce::roundToInt (h * height));
+    child.setBounds (juce::roundToInt (x * width), juce::roundToInt (y * height),
+                     juce::roundToInt (w * width), juce::roundToInt (h * height));
 }
 } // namespace
 
@@ -31,8 +31,9 @@ ManagePresetsComponent::ManagePresetsComponent (ZkOstinelAudioProcessor* process
     presetNameEditor.setColour (juce::TextEditor::outlineColourId, juce::Colours::darkgrey);
     presetNameEditor.setColour (juce::TextEditor::focusedOutlineColourId, CvoZkColours::zkcomplementColourA);
     presetNameEditor.setColour (juce::TextEditor::highlightColourId, CvoZkColours::zkcomplementColourA);
-    presetNameEditor.setInputRestrictions (
-        maxPresetNameLength, processor != nullptr ? processor->getAllowedCharsForPresetNames() : juce::String());
+    presetNameEditor.setInputRestrictions (maxPresetNameLength,
+                                           processor != nullptr ? processor->getAllowedCharsForPresetNames()
+                                                                : juce::String());
     presetNameEditor.addListener (this);
     addAndMakeVisible (presetNameEditor);
 
@@ -69,8 +70,8 @@ void ManagePresetsComponent::hide()
 
 void ManagePresetsComponent::initPresetName()
 {
-    presetName = processor != nullptr ? processor->getProgramName (processor->getCurrentProgram())
-                                      : juce::String();
+    presetName =
+        processor != nullptr ? processor->getProgramName (processor->getCurrentProgram()) : juce::String();
     presetNameEditor.setText (presetName.removeCharacters ("*"), false);
     presetNameEditor.selectAll();
 }
@@ -84,7 +85,8 @@ juce::String ManagePresetsComponent::getPresetName()
 
 juce::String ManagePresetsComponent::getSaveReport (bool presetWasSaved)
 {
-    return presetWasSaved ? "SAVE: OK, user preset was saved !" : "SAVE: ERROR, user preset was NOT saved !!!";
+    return presetWasSaved ? "SAVE: OK, user preset was saved !"
+                          : "SAVE: ERROR, user preset was NOT saved !!!";
 }
 
 void ManagePresetsComponent::textEditorReturnKeyPressed (juce::TextEditor&)

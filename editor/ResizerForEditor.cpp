@@ -3,9 +3,9 @@
 #include "editor/MainEditorComponent.h"
 
 ResizerForEditor::ResizerForEditor (juce::Component* componentToResize,
-                                    juce::ComponentBoundsConstrainer* constrainer,
+                                    juce::ComponentBoundsConstrainer* constrainerToUse,
                                     MainEditorComponent* mainComponentToTell)
-    : juce::ResizableCornerComponent (componentToResize, constrainer)
+    : juce::ResizableCornerComponent (componentToResize, constrainerToUse)
     , mainComponent (mainComponentToTell)
 {
 }

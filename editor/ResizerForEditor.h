@@ -15,7 +15,7 @@ class ResizerForEditor : public juce::ResizableCornerComponent
 {
 public:
     /** mainComponent may be null: the resizer then resizes without telling anybody. */
-    ResizerForEditor (juce::Component* componentToResize, juce::ComponentBoundsConstrainer* constrainer,
+    ResizerForEditor (juce::Component* componentToResize, juce::ComponentBoundsConstrainer* constrainerToUse,
                       MainEditorComponent* mainComponent);
     ~ResizerForEditor() override;
 

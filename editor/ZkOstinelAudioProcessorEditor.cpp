@@ -28,7 +28,8 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
     , processor (processorToEdit)
 {
     lookAndFeel = std::make_unique<CvoZkLookAndFeelV1>();
-    lookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId, CvoZkColours::zkcomplementColourA);
+    lookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId,
+                            CvoZkColours::zkcomplementColourA);
     setLookAndFeel (lookAndFeel.get());
 
     const int displayHeight = getMainDisplayHeight();
@@ -49,8 +50,8 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
     resizer = std::make_unique<ResizerForEditor> (this, constrainer.get(), mainComponent.get());
     addAndMakeVisible (*resizer);
 
-    currentHeight =
-        getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(), limits.minHeight);
+    currentHeight = getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(),
+                                      limits.minHeight);
     setSize (getWidthForHeight (currentHeight), currentHeight);
 }
 

@@ -30,11 +30,11 @@ class ZkOstinelAudioProcessor;
 class ZkOstinelAudioProcessorEditor : public juce::AudioProcessorEditor
 {
 public:
-    static constexpr float aspectRatio = 1.778f;           // width / height
-    static constexpr float minimumDisplayShare = 0.25f;    // smallest height / display height
-    static constexpr float maximumDisplayShare = 0.8f;     // largest height / display height
-    static constexpr int fallbackDisplayHeight = 1080;     // [pixels] without a display
-    static constexpr int largestUsableHeight = 16384;      // [pixels] beyond: a damaged stored value
+    static constexpr float aspectRatio = 1.778f;        // width / height
+    static constexpr float minimumDisplayShare = 0.25f; // smallest height / display height
+    static constexpr float maximumDisplayShare = 0.8f;  // largest height / display height
+    static constexpr int fallbackDisplayHeight = 1080;  // [pixels] without a display
+    static constexpr int largestUsableHeight = 16384;   // [pixels] beyond: a damaged stored value
 
     /** Size limits of corner drags [pixels]. */
     struct SizeLimits

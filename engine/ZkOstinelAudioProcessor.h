@@ -113,8 +113,19 @@ public:
     bool acceptsMidi() const override;
     bool producesMidi() const override;
 
+    /** A new editor from the registered factory; null while none is registered. */
     juce::AudioProcessorEditor* createEditor() override;
+    /** True once an editor factory is registered. */
     bool hasEditor() const override;
+
+    /** Makes the editor for a processor. The editor library provides one and the
+        plug-in registers it at entry, so that the engine links and runs without
+        any editor code. */
+    using EditorFactory = juce::AudioProcessorEditor* (*) (ZkOstinelAudioProcessor& processor);
+
+    /** Registers the editor factory (null removes it). Any thread, before the
+        processors that should have an editor are created. */
+    static void setEditorFactory (EditorFactory factory);
 
     int getNumPrograms() override;
     int getCurrentProgram() override;
@@ -338,6 +349,11 @@ private:
     std::unique_ptr<CvoVarItemManager> varItemManager;
     std::unique_ptr<juce::ValueTree> currentPresetTree;
     std::unique_ptr<juce::UndoManager> undoManager;
+
+    // Serialises currentPresetTree, undoManager and the preset bookkeeping
+    // between the host's state calls (a host thread) and the message thread.
+    // Never taken on the audio thread, never held while calling the host.
+    juce::CriticalSection presetTreeLock;
 
     //==============================================================================
     // Presets

@@ -375,6 +375,5 @@ void MainEditorComponent::drawTelquarLogoAndText (juce::Graphics& g)
     g.setColour (juce::Colours::black);
     g.setFont (mainFont->withHeight (0.061f * h));
     const juce::Rectangle<float> nameArea (0.852f * editorWidth, 0.923f * h, 0.12f * editorWidth, 0.061f * h);
-    g.drawFittedText ("TQLAB", nameArea.getSmallestIntegerContainer(), juce::Justification::centred, 1,
-                      0.7f);
+    g.drawFittedText ("TQLAB", nameArea.getSmallestIntegerContainer(), juce::Justification::centred, 1, 0.7f);
 }

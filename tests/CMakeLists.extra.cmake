@@ -8,6 +8,14 @@ if(TARGET zk_host)
         add_dependencies(zk_host_tests ZkOstinelVst)
         target_compile_definitions(zk_host_tests PRIVATE ZK_PLUGIN_PATH="$<TARGET_FILE:ZkOstinelVst>")
     endif()
+
+    # The editor tests under a real display act as the host's window system
+    # (their own window, mouse drags through the XTEST extension).
+    find_package(X11)
+    if(TARGET zk_host_tests AND X11_FOUND AND X11_Xtst_FOUND)
+        target_link_libraries(zk_host_tests PRIVATE X11::X11 X11::Xtst)
+        target_compile_definitions(zk_host_tests PRIVATE ZK_HAVE_X11=1)
+    endif()
 endif()
 
 if(TARGET zk_vst_wrapper)

@@ -20,6 +20,7 @@ class CvoParameter;
 class CvoParameterManager;
 class CvoPresetNameLabel;
 class CvoVarItemManager;
+class CvoZkLookAndFeelV1;
 class InfoComponent;
 class ManagePresetsComponent;
 class ZkOstinelAudioProcessorEditor;
@@ -227,6 +228,10 @@ public:
     void resizeToDefault();
 
 private:
+    /** The editor window's own look and feel, or null when there is no window or
+        it carries another one. */
+    CvoZkLookAndFeelV1* getEditorLookAndFeel() const;
+
     //==============================================================================
     // References (not owned)
     ZkOstinelAudioProcessor* processor = nullptr;

@@ -5,19 +5,14 @@
 // corner is dragged, and closes it, also with audio running and with the
 // editor still open when the effect goes.
 //
-// Needs a display with a window manager (tests/support/with-display.sh starts
-// Xvfb and matchbox-window-manager); without DISPLAY the tests are skipped.
+// The tests that open windows need a display with a window manager
+// (tests/support/with-display.sh starts Xvfb and matchbox-window-manager);
+// without DISPLAY they are skipped.
 
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
 
 #include <gtest/gtest.h>
-
-#if ZK_HAVE_X11
-
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 
 #include <atomic>
 #include <chrono>
@@ -27,6 +22,12 @@
 #include <set>
 #include <thread>
 #include <vector>
+
+#if ZK_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#endif
 
 #ifdef ZK_PLUGIN_PATH
 static const std::string pluginPath = ZK_PLUGIN_PATH;
@@ -49,6 +50,46 @@ struct Size
     int width = 0, height = 0;
 };
 
+std::unique_ptr<HostedPlugin> loadZk()
+{
+    std::string error;
+    auto plugin = HostedPlugin::load (pluginPath, error);
+    EXPECT_NE (plugin, nullptr) << error;
+    return plugin;
+}
+
+Size getRect (HostedPlugin& plugin)
+{
+    ERect* rect = nullptr;
+    if (plugin.dispatch (effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr)
+        return {};
+    return {rect->right - rect->left, rect->bottom - rect->top};
+}
+} // namespace
+
+TEST (ZkOstinelEditorDisplay, SizeIsKnownBeforeOpeningAlsoWithoutADisplay)
+{
+    ZK_REQUIRE_PLUGIN();
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    ASSERT_NE (plugin->getEffect()->flags & effFlagsHasEditor, 0);
+
+    // The editor is made on the plug-in's own message thread; idle calls from a
+    // thread that is not JUCE's message thread change nothing.
+    for (int round = 0; round < 3; ++round)
+    {
+        const auto size = getRect (*plugin);
+        EXPECT_NEAR (size.width, aspectRatio * (float)size.height, 1.0f);
+        EXPECT_GE (size.height, 270);
+        EXPECT_LE (size.height, 864);
+        EXPECT_EQ (plugin->dispatch (effEditIdle), 0);
+        EXPECT_EQ (plugin->dispatch (effEditClose), 0);
+    }
+}
+
+#if ZK_HAVE_X11
+namespace
+{
 /** The host's side of the window system: its own connection to the display
     and the top-level window in which it embeds the plug-in's editor. */
 class HostWindow
@@ -165,14 +206,6 @@ private:
     Window window = 0;
 };
 
-std::unique_ptr<HostedPlugin> loadZk()
-{
-    std::string error;
-    auto plugin = HostedPlugin::load (pluginPath, error);
-    EXPECT_NE (plugin, nullptr) << error;
-    return plugin;
-}
-
 /** The host's GUI thread giving the plug-in idle time, as hosts do at 30 to 60 Hz. */
 void idle (HostedPlugin& plugin, int calls = 10)
 {
@@ -192,14 +225,6 @@ bool waitFor (const std::function<bool()>& condition, const std::function<void()
         step();
     }
     return condition();
-}
-
-Size getRect (HostedPlugin& plugin)
-{
-    ERect* rect = nullptr;
-    if (plugin.dispatch (effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr)
-        return {};
-    return {rect->right - rect->left, rect->bottom - rect->top};
 }
 
 std::size_t countEvents (HostedPlugin& plugin, HostEvent::Kind kind)
@@ -382,6 +407,41 @@ TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithThe
     idle (*plugin, 5);
     plugin.reset();
     EXPECT_TRUE (waitFor ([&] { return host.getChildren().empty(); },
+                          [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
+}
+
+TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAreOpen)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow firstHost, secondHost;
+    ASSERT_TRUE (firstHost.isOpen() && secondHost.isOpen()) << "cannot connect to the display";
+
+    auto first = loadZk();
+    auto second = loadZk();
+    ASSERT_TRUE (first != nullptr && second != nullptr);
+
+    ASSERT_EQ (first->dispatch (effEditOpen, 0, 0, firstHost.getParentHandle()), 1);
+    ASSERT_EQ (second->dispatch (effEditOpen, 0, 0, secondHost.getParentHandle()), 1);
+    idle (*first, 5);
+    idle (*second, 5);
+    EXPECT_EQ (firstHost.getChildren().size(), 1u);
+    EXPECT_EQ (secondHost.getChildren().size(), 1u);
+
+    // The first closes; the second's editor keeps the loop on this thread.
+    first->dispatch (effEditClose);
+    second->getEvents().clear();
+    renameProgram (*second, "Still Open");
+    std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    EXPECT_EQ (countEvents (*second, HostEvent::Kind::updateDisplay), 0u);
+    idle (*second, 3);
+    EXPECT_GE (countEvents (*second, HostEvent::Kind::updateDisplay), 1u);
+
+    // The last one closes: the plug-in's own thread runs the messages again.
+    second->dispatch (effEditClose);
+    first->getEvents().clear();
+    renameProgram (*first, "Both Closed");
+    EXPECT_TRUE (waitFor ([&] { return countEvents (*first, HostEvent::Kind::updateDisplay) > 0; },
                           [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
 }
 

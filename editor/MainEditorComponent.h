@@ -228,8 +228,7 @@ public:
     void resizeToDefault();
 
 private:
-    /** The editor window's own look and feel, or null when there is no window or
-        it carries another one. */
+    /** The editor window's look and feel, or null without a window. */
     CvoZkLookAndFeelV1* getEditorLookAndFeel() const;
 
     //==============================================================================

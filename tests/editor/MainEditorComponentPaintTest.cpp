@@ -133,44 +133,40 @@ TEST_F (MainEditorPainting, TextureIsTheSameAtEveryPaintAndFollowsTheColourSchem
     }
 }
 
-TEST_F (MainEditorPainting, UpperBarBorderAndTransportBox)
+TEST_F (MainEditorPainting, SectionsFollowTheView)
 {
-    const auto image = paintSurface (*surface, magenta);
-    EXPECT_TRUE (
-        EditorTestSupport::coloursNear (pixelAt (image, upperBarX, upperBarY), CvoZkColours::zkmainColour));
-    EXPECT_TRUE (EditorTestSupport::coloursNear (image.getPixelAt (2, 270), juce::Colours::black));
-    EXPECT_TRUE (EditorTestSupport::coloursNear (image.getPixelAt (957, 270), juce::Colours::black));
-    EXPECT_TRUE (
-        EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), juce::Colours::black));
-}
+    const auto black = juce::Colours::black;
+    const auto expectFrame = [] (const juce::Image& image)
+    {
+        EXPECT_TRUE (EditorTestSupport::coloursNear (pixelAt (image, upperBarX, upperBarY),
+                                                     CvoZkColours::zkmainColour));
+        EXPECT_TRUE (EditorTestSupport::coloursNear (image.getPixelAt (2, 270), juce::Colours::black));
+        EXPECT_TRUE (EditorTestSupport::coloursNear (image.getPixelAt (957, 270), juce::Colours::black));
+    };
 
-TEST_F (MainEditorPainting, BypassKeepsTheTransportBoxAndABadConfigurationOnlyTheFrame)
-{
-    surface->setBypassState (true);
     auto image = paintSurface (*surface, magenta);
-    EXPECT_TRUE (
-        EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), juce::Colours::black));
+    expectFrame (image);
+    EXPECT_TRUE (EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), black));
+
+    // Bypass keeps the transport box.
+    surface->setBypassState (true);
+    image = paintSurface (*surface, magenta);
+    EXPECT_TRUE (EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), black));
     surface->setBypassState (false);
 
+    // A rejected input/output configuration leaves only the frame on the background.
     probe->setIoConfigIsOK (false);
     image = paintSurface (*surface, magenta);
-    EXPECT_FALSE (
-        EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), juce::Colours::black, 20));
-    EXPECT_TRUE (
-        EditorTestSupport::coloursNear (pixelAt (image, upperBarX, upperBarY), CvoZkColours::zkmainColour));
-}
+    expectFrame (image);
+    EXPECT_FALSE (EditorTestSupport::coloursNear (pixelAt (image, transportX, transportY), black, 20));
+    probe->setIoConfigIsOK (true);
 
-TEST_F (MainEditorPainting, WhileResizingOnlyTheBarTheArtworkAndTheBorderArePainted)
-{
+    // While resizing, no background either: the window's own picture shows through.
     surface->resizingStarted();
-    const auto image = paintSurface (*surface, magenta);
-    EXPECT_EQ (
-        image.getPixelAt (juce::roundToInt (backgroundX * 960.0f), juce::roundToInt (backgroundY * 540.0f)),
-        magenta);
+    image = paintSurface (*surface, magenta);
+    expectFrame (image);
+    EXPECT_EQ (pixelAt (image, backgroundX, backgroundY), magenta);
     EXPECT_EQ (pixelAt (image, transportX, transportY), magenta);
-    EXPECT_TRUE (
-        EditorTestSupport::coloursNear (pixelAt (image, upperBarX, upperBarY), CvoZkColours::zkmainColour));
-    EXPECT_TRUE (EditorTestSupport::coloursNear (image.getPixelAt (2, 270), juce::Colours::black));
 }
 
 TEST_F (MainEditorPainting, ProductLetteringSitsInTheLogoAreaOfTheUpperBar)

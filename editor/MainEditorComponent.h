@@ -228,7 +228,8 @@ public:
     void resizeToDefault();
 
 private:
-    /** The editor window's look and feel, or null without a window. */
+    /** The editor window's own look and feel, or null when there is no window or
+        it carries another one. */
     CvoZkLookAndFeelV1* getEditorLookAndFeel() const;
 
     //==============================================================================

@@ -370,9 +370,10 @@ void MainEditorComponent::drawTelquarLogoAndText (juce::Graphics& g)
         telquarLogoImage->drawWithin (g, {0.814f * editorWidth, 0.928f * h, 0.08f * editorWidth, 0.05f * h},
                                       juce::RectanglePlacement::centred, 1.0f);
 
+    // The maker's short name: short enough to stay clear of the logo on its left
+    // and of the corner resizer on its right.
     g.setColour (juce::Colours::black);
     g.setFont (mainFont->withHeight (0.061f * h));
     const juce::Rectangle<float> nameArea (0.852f * editorWidth, 0.923f * h, 0.12f * editorWidth, 0.061f * h);
-    g.drawFittedText ("TELQUARLAB", nameArea.getSmallestIntegerContainer(), juce::Justification::centred, 1,
-                      0.7f);
+    g.drawFittedText ("TQLAB", nameArea.getSmallestIntegerContainer(), juce::Justification::centred, 1, 0.7f);
 }

@@ -14,6 +14,8 @@ std::string HostEvent::describe() const
             return "update display";
         case Kind::ioChanged:
             return "i/o changed";
+        case Kind::sizeWindow:
+            return "size window " + std::to_string (index) + "x" + std::to_string (height);
     }
     return "?";
 }

@@ -1,5 +1,5 @@
 // What a plug-in told the test host through its callback: automation, gestures,
-// display updates and i/o changes, in the order they arrived.
+// display updates, i/o changes and editor window sizes, in the order they arrived.
 //
 // Threads: the plug-in may call back from its audio thread, its message thread
 // or any host thread, so every access takes the log's mutex (this is the host,
@@ -20,12 +20,14 @@ struct HostEvent
         beginEdit,
         endEdit,
         updateDisplay,
-        ioChanged
+        ioChanged,
+        sizeWindow
     };
 
     Kind kind;
-    int index = 0;      // parameter index (automate, beginEdit, endEdit)
+    int index = 0;      // parameter index (automate, beginEdit, endEdit); width [pixels] (sizeWindow)
     float value = 0.0f; // normalised value (automate)
+    int height = 0;     // [pixels] (sizeWindow)
 
     std::string describe() const;
 };

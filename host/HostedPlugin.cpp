@@ -245,7 +245,7 @@ VstIntPtr HostedPlugin::callback (AEffect* effect, VstInt32 opcode, VstInt32 ind
     return host->answer (opcode, index, value, ptr, opt);
 }
 
-VstIntPtr HostedPlugin::answer (VstInt32 opcode, VstInt32 index, VstIntPtr /*value*/, void* ptr, float opt)
+VstIntPtr HostedPlugin::answer (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
 {
     switch (opcode)
     {
@@ -265,6 +265,11 @@ VstIntPtr HostedPlugin::answer (VstInt32 opcode, VstInt32 index, VstIntPtr /*val
             return 1;
         case audioMasterIOChanged:
             events.add ({HostEvent::Kind::ioChanged, 0, 0.0f});
+            return 1;
+        case audioMasterSizeWindow:
+            if (!canSizeWindow)
+                return 0;
+            events.add ({HostEvent::Kind::sizeWindow, index, 0.0f, static_cast<int> (value)});
             return 1;
 
         case audioMasterGetTime:
@@ -296,6 +301,8 @@ VstIntPtr HostedPlugin::answer (VstInt32 opcode, VstInt32 index, VstIntPtr /*val
             const char* text = static_cast<const char*> (ptr);
             if (text == nullptr)
                 return 0;
+            if (std::strcmp (text, "sizeWindow") == 0)
+                return canSizeWindow ? 1 : 0;
             return std::strcmp (text, "sendVstTimeInfo") == 0 ? 1 : 0;
         }
 

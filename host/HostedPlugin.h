@@ -69,6 +69,10 @@ public:
     // The process level the host reports (opcode 23).
     void setProcessLevel (VstInt32 level) noexcept { processLevel = level; }
 
+    // Whether the host follows the editor's size: it then answers canDo
+    // "sizeWindow" with 1 and logs each resize request (opcode 15). Off by default.
+    void setCanSizeWindow (bool canSize) noexcept { canSizeWindow = canSize; }
+
     // How often the plug-in asked for time information (opcode 7).
     int getTimeRequestCount() const noexcept { return timeRequests.load(); }
 
@@ -93,4 +97,5 @@ private:
     std::atomic<int> blockSize{512};
     std::atomic<VstInt32> processLevel{kVstProcessLevelRealtime};
     std::atomic<int> timeRequests{0};
+    std::atomic<bool> canSizeWindow{false};
 };

@@ -4,6 +4,23 @@
 
 #include <future>
 
+namespace juce
+{
+// One step of JUCE's message loop (juce_events, Linux): dispatches what is
+// pending; when nothing is and returnIfNoPendingMessages is false, it waits.
+// It must never run on two threads at once.
+bool dispatchNextMessageOnSystemQueue (bool returnIfNoPendingMessages);
+} // namespace juce
+
+namespace
+{
+// Wakes a loop that waits for messages.
+void postWakeUp()
+{
+    juce::MessageManager::callAsync ([] {});
+}
+} // namespace
+
 ZkMessageThread::Reference::Reference()
 {
     getInstance().acquire();
@@ -50,6 +67,13 @@ bool ZkMessageThread::isRunningOwnThread()
     return self.thread.joinable();
 }
 
+bool ZkMessageThread::isLent()
+{
+    auto& self = getInstance();
+    const std::lock_guard<std::mutex> lock (self.loopMutex);
+    return self.loans > 0;
+}
+
 void ZkMessageThread::acquire()
 {
     const std::lock_guard<std::mutex> lock (mutex);
@@ -57,16 +81,21 @@ void ZkMessageThread::acquire()
     if (users++ > 0 || juce::MessageManager::getInstanceWithoutCreating() != nullptr)
         return;
 
+    {
+        const std::lock_guard<std::mutex> loopLock (loopMutex);
+        stopRequested = false;
+    }
+
     std::promise<void> ready;
     auto started = ready.get_future();
 
     thread = std::thread (
-        [promise = std::move (ready)]() mutable
+        [this, promise = std::move (ready)]() mutable
         {
             // The thread that creates the message manager is JUCE's message thread.
             juce::initialiseJuce_GUI();
             promise.set_value();
-            juce::MessageManager::getInstance()->runDispatchLoop();
+            runOwnLoop();
             juce::shutdownJuce_GUI();
         });
 
@@ -88,8 +117,18 @@ void ZkMessageThread::stopOwnThread()
     if (!thread.joinable())
         return;
 
-    if (auto* messageManager = juce::MessageManager::getInstanceWithoutCreating())
-        messageManager->stopDispatchLoop();
+    {
+        const std::lock_guard<std::mutex> loopLock (loopMutex);
+
+        // Every editor closes before its instance lets go; a loop still lent
+        // here comes back so that the thread can end.
+        jassert (loans == 0);
+        loans = 0;
+        lendRequested = false;
+        stopRequested = true;
+    }
+    loopCondition.notify_all();
+    postWakeUp();
 
     if (thread.get_id() == std::this_thread::get_id())
     {
@@ -102,4 +141,85 @@ void ZkMessageThread::stopOwnThread()
     {
         thread.join();
     }
+}
+
+void ZkMessageThread::runOwnLoop()
+{
+    for (;;)
+    {
+        {
+            std::unique_lock<std::mutex> lock (loopMutex);
+
+            if (lendRequested && !stopRequested)
+            {
+                parked = true;
+                loopCondition.notify_all();
+                loopCondition.wait (lock, [this] { return !lendRequested || stopRequested; });
+
+                // Back on this thread before the borrower learns it has given the loop back.
+                juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+                parked = false;
+                takenBack = handBacks;
+                loopCondition.notify_all();
+            }
+
+            if (stopRequested)
+                return;
+        }
+
+        // Waits until something is dispatched; a lend or a stop posts a wake-up.
+        juce::dispatchNextMessageOnSystemQueue (false);
+    }
+}
+
+//==============================================================================
+bool ZkMessageThread::lendToCurrentThread()
+{
+    auto& self = getInstance();
+
+    if (!isRunningOwnThread())
+        return false;
+
+    const auto me = std::this_thread::get_id();
+    std::unique_lock<std::mutex> lock (self.loopMutex);
+
+    if (self.loans > 0 && self.borrower == me)
+    {
+        ++self.loans;
+        return true;
+    }
+
+    // Lent elsewhere, being lent, being given back, or stopping.
+    if (self.loans > 0 || self.lendRequested || self.takenBack != self.handBacks || self.stopRequested)
+        return false;
+
+    self.lendRequested = true;
+    lock.unlock();
+    postWakeUp();
+    lock.lock();
+    self.loopCondition.wait (lock, [&self] { return self.parked || self.stopRequested; });
+
+    if (self.stopRequested)
+        return false;
+
+    self.loans = 1;
+    self.borrower = me;
+    juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
+    return true;
+}
+
+void ZkMessageThread::giveBack()
+{
+    auto& self = getInstance();
+    std::unique_lock<std::mutex> lock (self.loopMutex);
+
+    if (self.loans == 0 || --self.loans > 0)
+        return;
+
+    self.borrower = {};
+    self.lendRequested = false;
+    const auto ticket = ++self.handBacks;
+    self.loopCondition.notify_all();
+    self.loopCondition.wait (lock,
+                             [&self, ticket] { return self.takenBack >= ticket || self.stopRequested; });
 }

@@ -3,17 +3,28 @@
 // (JUCE is initialised on it), the last instance to close stops it (JUCE is
 // shut down on it), so a host may unload the shared object afterwards.
 //
+// While an editor is open the loop is lent to the host's GUI thread, which
+// opened the editor: the own thread parks, the GUI thread becomes JUCE's
+// message thread and runs JUCE's messages (window events, timers, repaints)
+// whenever the host calls the editor's idle opcode. So everything the editor
+// does, resizing the host's window included, happens on the host's GUI thread.
+// Closing the last editor gives the loop back to the own thread.
+//
 // When JUCE's message manager already exists as the first instance arrives
 // (another part of the same process runs JUCE's messages, as the unit tests
-// do), no thread is started and that message thread serves the plug-in.
+// do), no thread is started, nothing is lent, and that message thread serves
+// the plug-in.
 //
 // Threads: references may be taken and dropped on any thread, also by
 // instances created on different threads at once; a mutex orders the starts
 // and stops. A reference must not be dropped while its thread holds JUCE's
-// message manager lock (the loop could not stop).
+// message manager lock (the loop could not stop), and the loop must not be
+// borrowed by a thread that holds that lock (the own thread could not park).
 
 #pragma once
 
+#include <condition_variable>
+#include <cstdint>
 #include <mutex>
 #include <thread>
 
@@ -38,8 +49,23 @@ public:
     // Instances that hold a reference now.
     static int getNumUsers();
 
-    // True while the plug-in's own thread runs the loop.
+    // True while the plug-in's own thread runs the loop (also while it is lent).
     static bool isRunningOwnThread();
+
+    // Makes the calling thread JUCE's message thread: the own thread finishes
+    // the message it is dispatching and parks. Lends from the thread that holds
+    // the loop already nest. False, and nothing changes, when no own thread
+    // runs or when the loop is lent to another thread. Only a caller that holds
+    // a Reference may borrow.
+    static bool lendToCurrentThread();
+
+    // Ends one successful lend; the last one returns the loop to the own thread
+    // and waits until it has taken JUCE's messages over again, so the caller is
+    // no longer the message thread when this returns.
+    static void giveBack();
+
+    // True while the loop is lent to a thread (for tests).
+    static bool isLent();
 
 private:
     ZkMessageThread() = default;
@@ -49,8 +75,20 @@ private:
     void acquire();
     void release();
     void stopOwnThread(); // mutex held
+    void runOwnLoop();    // the own thread
 
     std::mutex mutex;
     int users = 0;
     std::thread thread; // joinable while the own loop runs
+
+    // The lending state, between the own thread and a borrower.
+    std::mutex loopMutex;
+    std::condition_variable loopCondition;
+    bool stopRequested = false;
+    bool lendRequested = false;
+    bool parked = false;         // the own thread waits for the loop to come back
+    int loans = 0;               // lends of the current borrower not yet given back
+    std::thread::id borrower;    // valid while loans > 0
+    std::uint64_t handBacks = 0; // loops given back so far
+    std::uint64_t takenBack = 0; // hand-backs the own thread has completed
 };

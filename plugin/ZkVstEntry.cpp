@@ -7,6 +7,10 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+#if ZK_WITH_EDITOR
+#include "editor/ZkOstinelAudioProcessorEditorFactory.h"
+#endif
+
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter();
 
 namespace
@@ -25,6 +29,13 @@ AEffect* createEffect (audioMasterCallback audioMaster)
 
         // The processor and the wrapper are built as on the message thread.
         const juce::MessageManagerLock lock;
+
+        // Before the processor exists: it reads its format (shown by the editor)
+        // and whether it has an editor when it is made and wrapped.
+        juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
+#if ZK_WITH_EDITOR
+        ZkOstinelAudioProcessorEditorFactory::install();
+#endif
         std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
 
         if (processor == nullptr)

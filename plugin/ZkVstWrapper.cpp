@@ -76,10 +76,17 @@ ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
     processor->enableAllBuses();
     applyChannelCount (ZkPluginIdentity::numChannels);
     processor->addListener (this);
+
+    if (processor->hasEditor())
+        editorController = std::make_unique<ZkVstEditorController> (
+            *processor, [this] (int width, int height) { return resizeHostWindow (width, height); });
 }
 
 ZkVstWrapper::~ZkVstWrapper()
 {
+    // A host that closes the effect with its editor open: the editor goes first.
+    editorController.reset();
+
     processor->removeListener (this);
     hostNotifier.cancelPendingUpdate();
 
@@ -91,6 +98,44 @@ ZkVstWrapper::~ZkVstWrapper()
 
     deallocateArrangement (&inputArrangement);
     deallocateArrangement (&outputArrangement);
+}
+
+//==============================================================================
+VstIntPtr ZkVstWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)
+{
+    if (editorController != nullptr)
+    {
+        switch (opcode)
+        {
+            case effEditGetRect:
+                return ptr != nullptr && editorController->getRect (static_cast<ERect**> (ptr)) ? 1 : 0;
+            case effEditOpen:
+                return editorController->open (ptr) ? 1 : 0;
+            case effEditClose:
+                editorController->close();
+                return 0;
+            case effEditIdle:
+                editorController->idle();
+                masterIdle();
+                return 0;
+            default:
+                break;
+        }
+    }
+
+    return AudioEffectX::dispatcher (opcode, index, value, ptr, opt);
+}
+
+void ZkVstWrapper::close()
+{
+    if (editorController != nullptr)
+        editorController->close();
+}
+
+bool ZkVstWrapper::resizeHostWindow (int width, int height)
+{
+    char sizeWindowText[] = "sizeWindow";
+    return canHostDo (sizeWindowText) != 0 && sizeWindow (width, height);
 }
 
 //==============================================================================

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "plugin/ZkMessageThread.h"
+#include "plugin/ZkVstEditorController.h"
 #include "plugin/ZkVstPlayHead.h"
 #include "vst/AudioEffectX.h"
 
@@ -32,6 +33,12 @@ public:
     ~ZkVstWrapper() override;
 
     juce::AudioProcessor& getProcessor() noexcept { return *processor; }
+    ZkVstEditorController* getEditorController() noexcept { return editorController.get(); }
+
+    // The editor opcodes (13 get rect, 14 open, 15 close, 19 idle) go to the
+    // editor controller; every other opcode to the base.
+    VstIntPtr dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
+    void close() override;
     bool hostWantsConfigView() const noexcept { return configViewWanted.load(); }
 
     void suspend() override;
@@ -93,7 +100,8 @@ private:
     bool isValidParameter (VstInt32 index) const noexcept { return index >= 0 && index < numParams; }
     bool applyChannelCount (int channels); // callback lock held
     bool fillPinProperties (VstInt32 index, VstPinProperties* properties, bool isInput);
-    void notifyHostOfChanges(); // message thread
+    void notifyHostOfChanges();                    // message thread
+    bool resizeHostWindow (int width, int height); // message thread
     void passThrough (float** inputs, float** outputs, int numFrames) const noexcept;
     void followProcessLevel(); // audio thread
 
@@ -123,4 +131,7 @@ private:
     juce::MemoryBlock chunk; // handed to the host by getChunk, valid until the next call
     VstSpeakerArrangement* inputArrangement = nullptr; // handed to the host, owned here
     VstSpeakerArrangement* outputArrangement = nullptr;
+
+    // The editor, when the processor has one; closed before the processor goes.
+    std::unique_ptr<ZkVstEditorController> editorController;
 };

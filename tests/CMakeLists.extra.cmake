@@ -8,6 +8,31 @@ if(TARGET zk_host)
         add_dependencies(zk_host_tests ZkOstinelVst)
         target_compile_definitions(zk_host_tests PRIVATE ZK_PLUGIN_PATH="$<TARGET_FILE:ZkOstinelVst>")
     endif()
+
+    # The plug-in's editor in the test host under a real display: the tests act
+    # as the host's window system (their own windows, mouse drags through the
+    # XTEST extension). They share the display's pointer and stacking order, so
+    # no two of them run at once.
+    file(GLOB display_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/display/*.cpp)
+    if(display_sources AND TARGET ZkOstinelVst)
+        add_executable(zk_display_tests ${display_sources}
+            ${CMAKE_CURRENT_SOURCE_DIR}/support/TestMain.cpp
+            ${CMAKE_CURRENT_SOURCE_DIR}/support/AllocationCounter.cpp)
+        target_include_directories(zk_display_tests PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_link_libraries(zk_display_tests PRIVATE zk_host zk_juce GTest::gtest)
+        add_dependencies(zk_display_tests ZkOstinelVst)
+        target_compile_definitions(zk_display_tests PRIVATE ZK_PLUGIN_PATH="$<TARGET_FILE:ZkOstinelVst>")
+
+        find_package(X11)
+        if(X11_FOUND AND X11_Xtst_FOUND)
+            target_link_libraries(zk_display_tests PRIVATE X11::X11 X11::Xtst)
+            target_compile_definitions(zk_display_tests PRIVATE ZK_HAVE_X11=1)
+        endif()
+
+        zk_project_target(zk_display_tests)
+        gtest_discover_tests(zk_display_tests DISCOVERY_TIMEOUT 120
+            PROPERTIES TIMEOUT 600 RESOURCE_LOCK x11_display)
+    endif()
 endif()
 
 if(TARGET zk_vst_wrapper)

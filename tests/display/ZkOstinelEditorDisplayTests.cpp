@@ -1,0 +1,448 @@
+// The built plug-in's editor in a real X11 window, driven as a Linux VST 2.4
+// host drives it: the host asks for the size, opens the editor inside a window
+// of its own, calls the idle opcode from its GUI thread (which then runs the
+// plug-in's messages), follows the editor's size through opcode 15 when the
+// corner is dragged, and closes it, also with audio running and with the
+// editor still open when the effect goes.
+//
+// The tests that open windows need a display with a window manager
+// (tests/support/with-display.sh starts Xvfb and matchbox-window-manager);
+// without DISPLAY they are skipped.
+
+#include "host/HostTransport.h"
+#include "host/HostedPlugin.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <set>
+#include <thread>
+#include <vector>
+
+#if ZK_HAVE_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#endif
+
+#ifdef ZK_PLUGIN_PATH
+static const std::string pluginPath = ZK_PLUGIN_PATH;
+#define ZK_REQUIRE_PLUGIN()
+#else
+static const std::string pluginPath;
+#define ZK_REQUIRE_PLUGIN() GTEST_SKIP() << "the plug-in is not built"
+#endif
+
+#define ZK_REQUIRE_DISPLAY()                                                                                 \
+    if (const char* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)                  \
+    GTEST_SKIP() << "no DISPLAY (run under tests/support/with-display.sh)"
+
+namespace
+{
+constexpr float aspectRatio = 1.778f;
+
+struct Size
+{
+    int width = 0, height = 0;
+};
+
+std::unique_ptr<HostedPlugin> loadZk()
+{
+    std::string error;
+    auto plugin = HostedPlugin::load (pluginPath, error);
+    EXPECT_NE (plugin, nullptr) << error;
+    return plugin;
+}
+
+Size getRect (HostedPlugin& plugin)
+{
+    ERect* rect = nullptr;
+    if (plugin.dispatch (effEditGetRect, 0, 0, &rect) != 1 || rect == nullptr)
+        return {};
+    return {rect->right - rect->left, rect->bottom - rect->top};
+}
+} // namespace
+
+TEST (ZkOstinelEditorDisplay, SizeIsKnownBeforeOpeningAlsoWithoutADisplay)
+{
+    ZK_REQUIRE_PLUGIN();
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    ASSERT_NE (plugin->getEffect()->flags & effFlagsHasEditor, 0);
+
+    // The editor is made on the plug-in's own message thread; idle calls from a
+    // thread that is not JUCE's message thread change nothing.
+    for (int round = 0; round < 3; ++round)
+    {
+        const auto size = getRect (*plugin);
+        EXPECT_NEAR (size.width, aspectRatio * (float)size.height, 1.0f);
+        EXPECT_GE (size.height, 270);
+        EXPECT_LE (size.height, 864);
+        EXPECT_EQ (plugin->dispatch (effEditIdle), 0);
+        EXPECT_EQ (plugin->dispatch (effEditClose), 0);
+    }
+}
+
+#if ZK_HAVE_X11
+namespace
+{
+/** The host's side of the window system: its own connection to the display
+    and the top-level window in which it embeds the plug-in's editor. */
+class HostWindow
+{
+public:
+    HostWindow()
+        : display (XOpenDisplay (nullptr))
+    {
+        if (display == nullptr)
+            return;
+
+        const int screen = DefaultScreen (display);
+        window = XCreateSimpleWindow (display, RootWindow (display, screen), 0, 0, 640, 360, 0,
+                                      BlackPixel (display, screen), BlackPixel (display, screen));
+        XStoreName (display, window, "zk editor host");
+        XMapWindow (display, window);
+        XSync (display, False);
+    }
+
+    ~HostWindow()
+    {
+        if (display == nullptr)
+            return;
+        XDestroyWindow (display, window);
+        XCloseDisplay (display);
+    }
+
+    HostWindow (const HostWindow&) = delete;
+    HostWindow& operator= (const HostWindow&) = delete;
+
+    bool isOpen() const { return display != nullptr; }
+    void* getParentHandle() const { return reinterpret_cast<void*> (window); }
+
+    void resize (Size size)
+    {
+        XResizeWindow (display, window, (unsigned)size.width, (unsigned)size.height);
+        XSync (display, False);
+    }
+
+    /** The windows the plug-in put into the host's window. */
+    std::vector<Window> getChildren() const
+    {
+        XSync (display, False);
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        std::vector<Window> result;
+
+        if (XQueryTree (display, window, &root, &parent, &children, &count) != 0)
+        {
+            result.assign (children, children + count);
+            XFree (children);
+        }
+        return result;
+    }
+
+    XWindowAttributes getAttributes (Window child) const
+    {
+        XWindowAttributes attributes{};
+        XGetWindowAttributes (display, child, &attributes);
+        return attributes;
+    }
+
+    /** Distinct colours on a 16 x 16 grid over the window's contents. */
+    std::size_t countColours (Window child) const
+    {
+        const auto attributes = getAttributes (child);
+        XImage* image = XGetImage (display, child, 0, 0, (unsigned)attributes.width,
+                                   (unsigned)attributes.height, AllPlanes, ZPixmap);
+        if (image == nullptr)
+            return 0;
+
+        std::set<unsigned long> colours;
+        for (int gy = 0; gy < 16; ++gy)
+            for (int gx = 0; gx < 16; ++gx)
+                colours.insert (
+                    XGetPixel (image, (gx * attributes.width) / 16, (gy * attributes.height) / 16));
+        XDestroyImage (image);
+        return colours.size();
+    }
+
+    /** A mouse drag with the left button through the X server, as from a user:
+        from a point of the child by (dx, dy), in steps; between two events the
+        plug-in gets its idle calls. */
+    void drag (Window child, int x, int y, int dx, int dy, const std::function<void()>& between)
+    {
+        const int screen = DefaultScreen (display);
+        int rootX = 0, rootY = 0;
+        Window ignored = 0;
+        XTranslateCoordinates (display, child, RootWindow (display, screen), x, y, &rootX, &rootY, &ignored);
+
+        XTestFakeMotionEvent (display, screen, rootX, rootY, CurrentTime);
+        XSync (display, False);
+        between();
+        XTestFakeButtonEvent (display, 1, True, CurrentTime);
+        XSync (display, False);
+        between();
+
+        constexpr int steps = 8;
+        for (int step = 1; step <= steps; ++step)
+        {
+            XTestFakeMotionEvent (display, screen, rootX + dx * step / steps, rootY + dy * step / steps,
+                                  CurrentTime);
+            XSync (display, False);
+            between();
+        }
+
+        XTestFakeButtonEvent (display, 1, False, CurrentTime);
+        XSync (display, False);
+        between();
+    }
+
+private:
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+/** The host's GUI thread giving the plug-in idle time, as hosts do at 30 to 60 Hz. */
+void idle (HostedPlugin& plugin, int calls = 10)
+{
+    for (int i = 0; i < calls; ++i)
+    {
+        plugin.dispatch (effEditIdle);
+        std::this_thread::sleep_for (std::chrono::milliseconds (10));
+    }
+}
+
+bool waitFor (const std::function<bool()>& condition, const std::function<void()>& step)
+{
+    for (int i = 0; i < 200; ++i)
+    {
+        if (condition())
+            return true;
+        step();
+    }
+    return condition();
+}
+
+std::size_t countEvents (HostedPlugin& plugin, HostEvent::Kind kind)
+{
+    std::size_t count = 0;
+    for (const auto& event : plugin.getEvents().snapshot())
+        count += event.kind == kind ? 1u : 0u;
+    return count;
+}
+
+/** The last size the plug-in asked the host for, if any. */
+Size lastRequestedSize (HostedPlugin& plugin)
+{
+    Size size;
+    for (const auto& event : plugin.getEvents().snapshot())
+        if (event.kind == HostEvent::Kind::sizeWindow)
+            size = {event.index, event.height};
+    return size;
+}
+
+void renameProgram (HostedPlugin& plugin, const char* newName)
+{
+    std::vector<char> name (newName, newName + std::strlen (newName) + 1);
+    plugin.dispatch (effSetProgramName, 0, 0, name.data());
+}
+
+/** Audio blocks with a running transport on a thread of their own, as a host's
+    audio thread (the editor's displays are fed from it). */
+class AudioThread
+{
+public:
+    explicit AudioThread (HostedPlugin& pluginToRun)
+        : plugin (pluginToRun)
+    {
+        plugin.setSampleRate (48000.0);
+        plugin.setBlockSize (256);
+        plugin.setTransport (&transport);
+        plugin.resume();
+        thread = std::thread ([this] { run(); });
+    }
+
+    ~AudioThread()
+    {
+        running = false;
+        thread.join();
+        plugin.suspend();
+        plugin.setTransport (nullptr);
+    }
+
+    int getBlocks() const { return blocks.load(); }
+
+private:
+    void run()
+    {
+        std::vector<float> left (256), right (256);
+        float* channels[] = {left.data(), right.data()};
+
+        while (running)
+        {
+            for (std::size_t i = 0; i < left.size(); ++i)
+                left[i] = right[i] = (i % 64) < 32 ? 0.5f : -0.5f;
+            plugin.process (channels, channels, 256);
+            transport.advance (256);
+            ++blocks;
+            std::this_thread::sleep_for (std::chrono::milliseconds (1));
+        }
+    }
+
+    HostedPlugin& plugin;
+    HostTransport transport{48000.0, 128.0};
+    std::atomic<bool> running{true};
+    std::atomic<int> blocks{0};
+    std::thread thread;
+};
+} // namespace
+
+TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow host;
+    ASSERT_TRUE (host.isOpen()) << "cannot connect to the display";
+
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    ASSERT_NE (plugin->getEffect()->flags & effFlagsHasEditor, 0);
+    plugin->setCanSizeWindow (true);
+
+    // The size before opening: 1.778 x height, within the limits of a display
+    // 1080 pixels high.
+    const auto initial = getRect (*plugin);
+    EXPECT_NEAR (initial.width, aspectRatio * (float)initial.height, 1.0f);
+    EXPECT_GE (initial.height, 270);
+    EXPECT_LE (initial.height, 864);
+
+    host.resize (initial);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
+    idle (*plugin, 30);
+
+    const auto children = host.getChildren();
+    ASSERT_EQ (children.size(), 1u);
+    const Window editor = children.front();
+    const auto attributes = host.getAttributes (editor);
+    EXPECT_EQ (attributes.width, initial.width);
+    EXPECT_EQ (attributes.height, initial.height);
+    EXPECT_EQ (attributes.map_state, IsViewable);
+    EXPECT_GE (host.countColours (editor), 2u) << "the editor painted nothing";
+
+    // While the editor is open the host's idle calls run the plug-in's messages:
+    // the display update of a rename waits for the next idle call.
+    plugin->getEvents().clear();
+    renameProgram (*plugin, "Open Editor");
+    std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    EXPECT_EQ (countEvents (*plugin, HostEvent::Kind::updateDisplay), 0u);
+    idle (*plugin, 3);
+    EXPECT_GE (countEvents (*plugin, HostEvent::Kind::updateDisplay), 1u);
+
+    // A drag of the corner resizer grows the editor at its aspect ratio, and the
+    // host is asked to follow.
+    plugin->getEvents().clear();
+    host.drag (editor, (int)(0.97f * (float)initial.width), (int)(0.946f * (float)initial.height), 160, 40,
+               [&] { idle (*plugin, 3); });
+    idle (*plugin, 10);
+
+    const auto requested = lastRequestedSize (*plugin);
+    ASSERT_GT (requested.height, initial.height) << "no resize reached the host";
+    EXPECT_NEAR (requested.width, aspectRatio * (float)requested.height, 2.0f);
+    host.resize (requested);
+    idle (*plugin, 5);
+    const auto resized = host.getAttributes (editor);
+    EXPECT_EQ (resized.width, requested.width);
+    EXPECT_EQ (resized.height, requested.height);
+    const auto reported = getRect (*plugin);
+    EXPECT_EQ (reported.width, requested.width);
+    EXPECT_EQ (reported.height, requested.height);
+
+    plugin->dispatch (effEditClose);
+    EXPECT_TRUE (waitFor ([&] { return host.getChildren().empty(); },
+                          [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
+
+    // Closed: the plug-in's own thread runs its messages again, without idle calls.
+    plugin->getEvents().clear();
+    renameProgram (*plugin, "Closed Editor");
+    EXPECT_TRUE (waitFor ([&] { return countEvents (*plugin, HostEvent::Kind::updateDisplay) > 0; },
+                          [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
+
+    // Reopened, the editor has its last size.
+    const auto reopened = getRect (*plugin);
+    EXPECT_EQ (reopened.height, requested.height);
+    EXPECT_EQ (reopened.width, requested.width);
+}
+
+TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithTheEditorOpen)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow host;
+    ASSERT_TRUE (host.isOpen()) << "cannot connect to the display";
+
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    host.resize (getRect (*plugin));
+
+    {
+        AudioThread audio (*plugin);
+
+        for (int round = 0; round < 5; ++round)
+        {
+            ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
+            idle (*plugin, 5);
+            EXPECT_EQ (host.getChildren().size(), 1u);
+            plugin->dispatch (effEditClose);
+        }
+
+        EXPECT_GT (audio.getBlocks(), 0);
+    }
+
+    // The host closes the effect while its editor is still open.
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
+    idle (*plugin, 5);
+    plugin.reset();
+    EXPECT_TRUE (waitFor ([&] { return host.getChildren().empty(); },
+                          [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
+}
+
+TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAreOpen)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow firstHost, secondHost;
+    ASSERT_TRUE (firstHost.isOpen() && secondHost.isOpen()) << "cannot connect to the display";
+
+    auto first = loadZk();
+    auto second = loadZk();
+    ASSERT_TRUE (first != nullptr && second != nullptr);
+
+    ASSERT_EQ (first->dispatch (effEditOpen, 0, 0, firstHost.getParentHandle()), 1);
+    ASSERT_EQ (second->dispatch (effEditOpen, 0, 0, secondHost.getParentHandle()), 1);
+    idle (*first, 5);
+    idle (*second, 5);
+    EXPECT_EQ (firstHost.getChildren().size(), 1u);
+    EXPECT_EQ (secondHost.getChildren().size(), 1u);
+
+    // The first closes; the second's editor keeps the loop on this thread.
+    first->dispatch (effEditClose);
+    second->getEvents().clear();
+    renameProgram (*second, "Still Open");
+    std::this_thread::sleep_for (std::chrono::milliseconds (100));
+    EXPECT_EQ (countEvents (*second, HostEvent::Kind::updateDisplay), 0u);
+    idle (*second, 3);
+    EXPECT_GE (countEvents (*second, HostEvent::Kind::updateDisplay), 1u);
+
+    // The last one closes: the plug-in's own thread runs the messages again.
+    second->dispatch (effEditClose);
+    first->getEvents().clear();
+    renameProgram (*first, "Both Closed");
+    EXPECT_TRUE (waitFor ([&] { return countEvents (*first, HostEvent::Kind::updateDisplay) > 0; },
+                          [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
+}
+
+#endif // ZK_HAVE_X11

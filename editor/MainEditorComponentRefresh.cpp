@@ -8,6 +8,8 @@
 
 #include "MainEditorComponent.h"
 
+#include "ZkTransportText.h"
+
 #include "editor/InfoComponent.h"
 #include "editor/ZkOstinelAudioProcessorEditor.h"
 #include "editor/widgets/CvoPresetNameLabel.h"
@@ -17,74 +19,24 @@
 #include "engine/params/CvoVarItemManager.h"
 
 #include <cmath>
-#include <limits>
 
 namespace
 {
 constexpr int numSteps = 16;
-constexpr int ticksPerQuarter = 960;
 
 const auto priorityInfoTextLifetime = juce::RelativeTime::seconds (3.0);
 const auto hoverInfoTextLifetime = juce::RelativeTime::seconds (6.0);
 const auto changedEntityLifetime = juce::RelativeTime::seconds (1.0);
 const auto settingsMenuCheckInterval = juce::RelativeTime::seconds (2.0);
 
-/** Truncation toward zero that is defined for every double: non-finite values give
-    0, values beyond the int range are bounded to it first. */
-int truncateToInt (double value)
-{
-    if (!std::isfinite (value))
-        return 0;
-
-    return static_cast<int> (juce::jlimit (static_cast<double> (std::numeric_limits<int>::min()),
-                                           static_cast<double> (std::numeric_limits<int>::max()), value));
-}
-
 /** A setting's value as an int: ints and bools as they are, doubles truncated
     toward zero (bounded, non-finite 0). */
 int varToInt (const juce::var& value)
 {
     if (value.isDouble())
-        return truncateToInt (static_cast<double> (value));
+        return ZkTransportText::truncateToInt (static_cast<double> (value));
 
     return static_cast<int> (value);
-}
-
-/** "bar.beat.ticks" of a position [quarter notes], four beats per bar, 960 ticks
-    per beat: 0.0 gives 001.1.0, 5.5 gives 002.2.480. */
-juce::String positionText (double positionInQuarters)
-{
-    if (!std::isfinite (positionInQuarters))
-        positionInQuarters = 0.0;
-
-    // The remainder keeps the position's sign; ticks of a negative position are 0.
-    const int ticks = juce::jmax (0, truncateToInt (std::fmod (positionInQuarters, 1.0) * ticksPerQuarter));
-    const int quarters = truncateToInt (positionInQuarters);
-    const int bar = quarters / 4 + 1;
-    const int beat = quarters - 4 * (quarters / 4) + 1;
-
-    juce::String barText (bar);
-
-    if (bar < 100)
-        barText = "0" + barText;
-    if (bar < 10)
-        barText = "0" + barText;
-
-    return barText + "." + juce::String (beat) + "." + juce::String (ticks);
-}
-
-/** "mm:ss" of a position [quarter notes] at a tempo [BPM]; "00:00" at tempo 0. */
-juce::String timeText (double positionInQuarters, double bpm)
-{
-    if (bpm == 0.0)
-        return "00:00";
-
-    const double minutesExact = positionInQuarters / bpm;
-    const int minutes = truncateToInt (minutesExact);
-    const int seconds = truncateToInt ((minutesExact - minutes) * 60.0);
-
-    const auto twoDigits = [] (int n) { return n < 10 ? "0" + juce::String (n) : juce::String (n); };
-    return twoDigits (minutes) + ":" + twoDigits (seconds);
 }
 
 /** The pattern letter of a per-pattern parameter name, read from `offset` on, as
@@ -591,9 +543,11 @@ void MainEditorComponent::checkAndUpdateTransportSection()
         currentBpm = processor->getLastBpm();
 
     if (positionLabel != nullptr)
-        positionLabel->setText (positionText (currentPositionInQuarters), juce::dontSendNotification);
+        positionLabel->setText (ZkTransportText::getPositionText (currentPositionInQuarters),
+                                juce::dontSendNotification);
     if (timeLabel != nullptr)
-        timeLabel->setText (timeText (currentPositionInQuarters, currentBpm), juce::dontSendNotification);
+        timeLabel->setText (ZkTransportText::getTimeText (currentPositionInQuarters, currentBpm),
+                            juce::dontSendNotification);
     if (bpmLabel != nullptr)
         bpmLabel->setText (juce::String (currentBpm, 2) + " BPM", juce::dontSendNotification);
 

@@ -263,8 +263,20 @@ void MainEditorComponent::setEditorParameterValue (int index, float value)
         if (patternIdOf (name, 12) == currentPattern)
         {
             const bool triplet = value >= 0.5f;
+            const bool tripletChanged = triplet != tripletIsActive;
             showToggle (tripletButton, triplet);
             setTripletState (triplet);
+
+            // The echo type parameters come before the pattern parameters, so in
+            // this pass the box has shown the echo type of the old mode: show the
+            // one of the new mode.
+            if (tripletChanged)
+            {
+                const int echoType = parameterManager->getParameterIndex (triplet ? "EchoTypeTriplet" : "EchoTypeNormal");
+
+                if (echoType >= 0)
+                    setEditorParameterValue (echoType, parameterManager->getParameterValue (echoType));
+            }
         }
     }
     if (name.startsWith ("StepLength"))

@@ -20,6 +20,7 @@ class CvoParameter;
 class CvoParameterManager;
 class CvoPresetNameLabel;
 class CvoVarItemManager;
+class CvoZkLookAndFeelV1;
 class InfoComponent;
 class ManagePresetsComponent;
 class ZkOstinelAudioProcessorEditor;
@@ -239,6 +240,9 @@ public:
     void resizeToDefault();
 
 private:
+    /** The editor window's own look and feel, or null when there is no window or
+        it carries another one. */
+    CvoZkLookAndFeelV1* getEditorLookAndFeel() const;
     /** Runs the pattern command of one of the 18 command buttons; false for any
         other button. */
     bool runPatternCommandOfButton (juce::Button* button);

@@ -8,7 +8,6 @@
 #include "MainEditorComponent.h"
 
 #include "PopupCallbackReceiver.h"
-#include "editor/ZkOstinelAudioProcessorEditor.h"
 #include "editor/widgets/CvoZkColours.h"
 #include "editor/widgets/CvoZkLookAndFeelV1.h"
 
@@ -26,14 +25,11 @@ bool isCurrentPreset (ZkOstinelAudioProcessor& processor, bool factory, int id, 
 //==============================================================================
 void MainEditorComponent::applyMenuLookAndFeel (juce::PopupMenu& menu)
 {
-    if (editorWindow == nullptr)
-        return;
-
-    if (auto* windowLookAndFeel = editorWindow->getLookAndFeel())
+    if (auto* editorLookAndFeel = getEditorLookAndFeel())
     {
-        windowLookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId,
+        editorLookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId,
                                       CvoZkColours::zkcomplementColourA);
-        menu.setLookAndFeel (windowLookAndFeel);
+        menu.setLookAndFeel (editorLookAndFeel);
     }
 }
 

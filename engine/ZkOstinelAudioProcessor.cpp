@@ -135,15 +135,25 @@ bool ZkOstinelAudioProcessor::producesMidi() const
     return false;
 }
 
-// The editor arrives with the editor issue; until then the processor has none.
+namespace
+{
+std::atomic<ZkOstinelAudioProcessor::EditorFactory> editorFactory{nullptr};
+}
+
+void ZkOstinelAudioProcessor::setEditorFactory (EditorFactory factory)
+{
+    editorFactory.store (factory);
+}
+
 juce::AudioProcessorEditor* ZkOstinelAudioProcessor::createEditor()
 {
-    return nullptr;
+    const auto factory = editorFactory.load();
+    return factory != nullptr ? factory (*this) : nullptr;
 }
 
 bool ZkOstinelAudioProcessor::hasEditor() const
 {
-    return false;
+    return editorFactory.load() != nullptr;
 }
 
 //==============================================================================

@@ -113,8 +113,19 @@ public:
     bool acceptsMidi() const override;
     bool producesMidi() const override;
 
+    /** A new editor from the registered factory; null while none is registered. */
     juce::AudioProcessorEditor* createEditor() override;
+    /** True once an editor factory is registered. */
     bool hasEditor() const override;
+
+    /** Makes the editor for a processor. The editor library provides one and the
+        plug-in registers it at entry, so that the engine links and runs without
+        any editor code. */
+    using EditorFactory = juce::AudioProcessorEditor* (*) (ZkOstinelAudioProcessor& processor);
+
+    /** Registers the editor factory (null removes it). Any thread, before the
+        processors that should have an editor are created. */
+    static void setEditorFactory (EditorFactory factory);
 
     int getNumPrograms() override;
     int getCurrentProgram() override;

@@ -51,6 +51,11 @@ struct ZkOstinelAudioProcessorTestProbe
     bool resync() const { return processor.resync.load(); }
     bool forceStateUpdate() const { return processor.forceStateUpdate.load(); }
 
+    // The widgets registered for the audio thread's feeds (null when none).
+    CvoWaveDisplayFeed* registeredWaveDisplay() const { return processor.waveDisplay.load(); }
+    CvoLevelMeterFeed* registeredInputVuMeter() const { return processor.inputVuMeter.load(); }
+    CvoLevelMeterFeed* registeredOutputVuMeter() const { return processor.outputVuMeter.load(); }
+
     void setResync (bool on) { processor.resync = on; }
     void setLastPlaying (bool on) { processor.lastPlaying = on; }
     void setIsRunning (bool on) { processor.isRunning = on; }

@@ -1,0 +1,147 @@
+#include "editor/ZkOstinelAudioProcessorEditor.h"
+
+#include "editor/MainEditorComponent.h"
+#include "editor/widgets/CvoZkColours.h"
+#include "engine/ZkOstinelAudioProcessor.h"
+
+#include "BinaryData.h"
+
+namespace
+{
+/** The height the window opens with [pixels]. A stored height outside the drag
+    limits is kept; only a height no window can have (none at all, or one from a
+    damaged stored value) gives way to the default height, or to the smallest
+    allowed one when the default is unusable as well. */
+int getOpeningHeight (int storedHeight, int defaultHeight, int minimumHeight)
+{
+    const auto usable = [] (int height)
+    { return height > 0 && height <= ZkOstinelAudioProcessorEditor::largestUsableHeight; };
+
+    if (usable (storedHeight))
+        return storedHeight;
+    return usable (defaultHeight) ? defaultHeight : minimumHeight;
+}
+} // namespace
+
+ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProcessor* processorToEdit)
+    : juce::AudioProcessorEditor (processorToEdit)
+    , processor (processorToEdit)
+{
+    lookAndFeel = std::make_unique<CvoZkLookAndFeelV1>();
+    lookAndFeel->setColour (juce::PopupMenu::highlightedBackgroundColourId,
+                            CvoZkColours::zkcomplementColourA);
+    setLookAndFeel (lookAndFeel.get());
+
+    const int displayHeight = getMainDisplayHeight();
+    layoutManager = std::make_unique<CvoLayoutManager> (displayHeight, 0.5f, aspectRatio);
+
+    editorFont = std::make_unique<juce::Font> (juce::Typeface::createSystemTypefaceFor (
+        BinaryData::RobotoCondensedRegular_ttf, (size_t)BinaryData::RobotoCondensedRegular_ttfSize));
+
+    // The surface takes the layout manager from this window while it is built.
+    mainComponent = std::make_unique<MainEditorComponent> (processor, this);
+    addAndMakeVisible (*mainComponent);
+
+    const auto limits = getSizeLimits (displayHeight);
+    constrainer = std::make_unique<juce::ComponentBoundsConstrainer>();
+    constrainer->setFixedAspectRatio (aspectRatio);
+    constrainer->setSizeLimits (limits.minWidth, limits.minHeight, limits.maxWidth, limits.maxHeight);
+
+    resizer = std::make_unique<ResizerForEditor> (this, constrainer.get(), mainComponent.get());
+    addAndMakeVisible (*resizer);
+
+    currentHeight = getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(),
+                                      limits.minHeight);
+    setSize (getWidthForHeight (currentHeight), currentHeight);
+}
+
+ZkOstinelAudioProcessorEditor::~ZkOstinelAudioProcessorEditor()
+{
+    // The audio thread must let go of the displays before they are deleted; the
+    // surface clears these too, first thing in its destructor.
+    processor->setWaveDisplay (nullptr);
+    processor->setInputVuMeter (nullptr);
+    processor->setOutputVuMeter (nullptr);
+
+    mainComponent.reset();
+
+    // The look and feel goes once no component refers to it any more.
+    setLookAndFeel (nullptr);
+    lookAndFeel.reset();
+
+    resizer.reset();
+    constrainer.reset();
+    editorFont.reset();
+    layoutManager.reset();
+}
+
+//==============================================================================
+int ZkOstinelAudioProcessorEditor::getMainDisplayHeight()
+{
+    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    const int height = display != nullptr ? display->totalArea.getHeight() : 0;
+    return height > 0 ? height : fallbackDisplayHeight;
+}
+
+ZkOstinelAudioProcessorEditor::SizeLimits ZkOstinelAudioProcessorEditor::getSizeLimits (int displayHeight)
+{
+    SizeLimits limits;
+    limits.maxHeight = (int)(maximumDisplayShare * (float)displayHeight);
+    limits.maxWidth = (int)((float)limits.maxHeight * aspectRatio);
+    limits.minHeight = (int)(minimumDisplayShare * (float)displayHeight);
+    limits.minWidth = (int)((float)limits.minHeight * aspectRatio);
+    return limits;
+}
+
+int ZkOstinelAudioProcessorEditor::getWidthForHeight (int height)
+{
+    return juce::roundToInt ((float)height * aspectRatio);
+}
+
+//==============================================================================
+void ZkOstinelAudioProcessorEditor::resized()
+{
+    currentHeight = getHeight();
+    processor->setEditorHeight (currentHeight);
+
+    lookAndFeel->setCornerSize ((float)currentHeight * 0.0074074073f); // height / 135
+
+    const auto w = (float)getWidth();
+    const auto h = (float)getHeight();
+
+    if (mainComponent != nullptr)
+        mainComponent->setBounds (getLocalBounds());
+
+    if (resizer != nullptr)
+        resizer->setBounds (juce::roundToInt (0.9488189f * w), juce::roundToInt (0.909f * h),
+                            juce::roundToInt (0.04218223f * w), juce::roundToInt (0.075f * h));
+}
+
+void ZkOstinelAudioProcessorEditor::updateEditorSize()
+{
+    currentHeight = processor->getEditorHeight();
+    setBounds (0, 0, getWidthForHeight (currentHeight), currentHeight);
+    repaint();
+}
+
+void ZkOstinelAudioProcessorEditor::paint (juce::Graphics& g)
+{
+    // Seen only where the surface draws nothing: while a corner drag hides it.
+    const auto w = (float)getWidthForHeight (currentHeight);
+    const auto h = (float)currentHeight;
+
+    g.fillAll (CvoZkColours::zkdarkGrey.brighter (processor->getCurrentColourSchemeBrightness()));
+
+    const float thickness = 0.1f * h, headWidth = 0.2f * h, headLength = 0.2f * h;
+    juce::Path arrows;
+    arrows.addArrow ({0.4f * w, 0.4f * h, 0.2f * w, 0.2f * h}, thickness, headWidth, headLength);
+    arrows.addArrow ({0.6f * w, 0.4f * h, 0.8f * w, 0.2f * h}, thickness, headWidth, headLength);
+    arrows.addArrow ({0.4f * w, 0.6f * h, 0.2f * w, 0.8f * h}, thickness, headWidth, headLength);
+    arrows.addArrow ({0.6f * w, 0.6f * h, 0.8f * w, 0.8f * h}, thickness, headWidth, headLength);
+    g.setColour (juce::Colours::black);
+    g.fillPath (arrows);
+
+    g.setFont (editorFont->withHeight (0.2f * h * 0.5f));
+    g.drawFittedText ("RESIZING", (int)(0.4f * w), (int)(0.4f * h), (int)(0.2f * w), (int)(0.2f * h),
+                      juce::Justification::centred, 1, 0.7f);
+}

@@ -272,7 +272,8 @@ void MainEditorComponent::setEditorParameterValue (int index, float value)
             // one of the new mode.
             if (tripletChanged)
             {
-                const int echoType = parameterManager->getParameterIndex (triplet ? "EchoTypeTriplet" : "EchoTypeNormal");
+                const int echoType =
+                    parameterManager->getParameterIndex (triplet ? "EchoTypeTriplet" : "EchoTypeNormal");
 
                 if (echoType >= 0)
                     setEditorParameterValue (echoType, parameterManager->getParameterValue (echoType));

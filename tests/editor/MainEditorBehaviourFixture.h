@@ -50,7 +50,10 @@ public:
     juce::StringArray events;
 
 private:
-    juce::String nameOf (int index) const { return processor.getParameterManager()->getParameterName (index); }
+    juce::String nameOf (int index) const
+    {
+        return processor.getParameterManager()->getParameterName (index);
+    }
 
     ZkOstinelAudioProcessor& processor;
 };
@@ -126,7 +129,8 @@ protected:
     {
         for (auto* child : strip.getChildren())
         {
-            if (auto* button = dynamic_cast<juce::Button*> (child); button != nullptr && button->getName() == buttonName)
+            if (auto* button = dynamic_cast<juce::Button*> (child);
+                button != nullptr && button->getName() == buttonName)
             {
                 strip.buttonClicked (button);
                 EditorTestSupport::deliverPendingMessages();

@@ -29,7 +29,12 @@ TEST_F (HandlersTest, KnobDragIsOneHostGestureAndOneUndoStep)
     EXPECT_EQ (recorder.events,
                juce::StringArray ({"begin Mix", "change Mix", "change Mix", "change Mix", "end Mix"}));
 
-    // Undo takes back the whole drag, not only its last move.
+    // The release closed the drag's transaction: undo after a second drag takes
+    // back that drag only, and the next undo the whole first drag.
+    drag (knobFor ("Swing"), {0.2, 0.4});
+    click (probe.undo());
+    EXPECT_FLOAT_EQ (parameterValue ("Mix"), 0.6f);
+
     click (probe.undo());
     EXPECT_FLOAT_EQ (parameterValue ("Mix"), before);
 }
@@ -44,6 +49,10 @@ TEST_F (HandlersTest, StepVolumeDragSendsNoGestureButIsOneUndoStep)
     EXPECT_NEAR (parameterValue ("StepVolume-07-A"), 0.3f, 1.0e-6f);
     EXPECT_FALSE (recorder.events.joinIntoString (" ").contains ("begin"));
     EXPECT_FALSE (recorder.events.joinIntoString (" ").contains ("end"));
+
+    drag (probe.stepVolume (7), {0.5});
+    processor.undoLastParameterChange();
+    EXPECT_NEAR (parameterValue ("StepVolume-07-A"), 0.3f, 1.0e-6f);
 
     processor.undoLastParameterChange();
     EXPECT_FLOAT_EQ (parameterValue ("StepVolume-07-A"), before);
@@ -242,7 +251,8 @@ TEST_F (HandlersTest, PresetNameKeepsOnlyAllowedCharacters)
     auto& label = probe.presetName();
 
     label.setText ("  My*Beat  ", juce::sendNotificationSync);
-    const juce::String expected = juce::String ("My*Beat").retainCharacters (processor.getAllowedCharsForPresetNames());
+    const juce::String expected =
+        juce::String ("My*Beat").retainCharacters (processor.getAllowedCharsForPresetNames());
     ASSERT_FALSE (expected.isEmpty());
     EXPECT_EQ (label.getText(), expected);
     EXPECT_TRUE (processor.getCurrentPresetName().startsWith (expected));

@@ -10,6 +10,7 @@ namespace
 {
 struct MenuEntry
 {
+    bool found = false;
     int id = 0;
     juce::String text;
     bool enabled = false;
@@ -27,18 +28,19 @@ std::vector<MenuEntry> entriesOf (const juce::PopupMenu& menu)
         const auto& item = it.getItem();
         if (item.isSeparator || item.subMenu != nullptr)
             continue;
-        entries.push_back ({item.itemID, item.text, item.isEnabled, item.isTicked});
+        entries.push_back ({true, item.itemID, item.text, item.isEnabled, item.isTicked});
     }
 
     return entries;
 }
 
-const MenuEntry* findEntry (const std::vector<MenuEntry>& entries, int id)
+/** The entry with that id; one with found == false when there is none. */
+MenuEntry findEntry (const std::vector<MenuEntry>& entries, int id)
 {
     for (const auto& entry : entries)
         if (entry.id == id)
-            return &entry;
-    return nullptr;
+            return entry;
+    return {};
 }
 
 std::vector<int> tickedIds (const std::vector<MenuEntry>& entries)
@@ -58,27 +60,27 @@ TEST_F (MenusTest, SettingsMenuHoldsEveryItemWithItsState)
     const auto factoryNames = processor.getAllFactoryPresetNames();
 
     // The editor is at its default height: nothing to resize.
-    ASSERT_NE (findEntry (entries, 1), nullptr);
-    EXPECT_EQ (findEntry (entries, 1)->text, "Resize To Default");
-    EXPECT_FALSE (findEntry (entries, 1)->enabled);
+    ASSERT_TRUE (findEntry (entries, 1).found);
+    EXPECT_EQ (findEntry (entries, 1).text, "Resize To Default");
+    EXPECT_FALSE (findEntry (entries, 1).enabled);
 
     for (int i = 0; i < factoryNames.size(); ++i)
     {
-        const auto* entry = findEntry (entries, 100 + i);
-        ASSERT_NE (entry, nullptr) << i;
-        EXPECT_EQ (entry->text, factoryNames[i]);
+        const auto entry = findEntry (entries, 100 + i);
+        ASSERT_TRUE (entry.found) << i;
+        EXPECT_EQ (entry.text, factoryNames[i]);
     }
 
     for (int id : {2, 5, 6, 30, 40, 41})
-        EXPECT_NE (findEntry (entries, id), nullptr) << id;
+        EXPECT_TRUE (findEntry (entries, id).found) << id;
 
     // No user presets yet; the version line is there but cannot be chosen.
     for (const auto& entry : entries)
         EXPECT_LT (entry.id, 200);
 
-    ASSERT_NE (findEntry (entries, -1), nullptr);
-    EXPECT_EQ (findEntry (entries, -1)->text, probe.versionText());
-    EXPECT_FALSE (findEntry (entries, -1)->enabled);
+    ASSERT_TRUE (findEntry (entries, -1).found);
+    EXPECT_EQ (findEntry (entries, -1).text, probe.versionText());
+    EXPECT_FALSE (findEntry (entries, -1).enabled);
 
     // "Default", the preset loaded at start, is ticked until something changes.
     EXPECT_EQ (tickedIds (entries), std::vector<int> ({100 + processor.getCurrentPresetID(), 30}));
@@ -93,7 +95,7 @@ TEST_F (MenusTest, ResizeToDefaultIsOfferedOnceTheSizeDiffers)
 {
     processor.setEditorHeight (processor.getDefaultEditorHeight() + 100);
     const auto entries = entriesOf (surface.createSettingsPopupMenu());
-    EXPECT_TRUE (findEntry (entries, 1)->enabled);
+    EXPECT_TRUE (findEntry (entries, 1).enabled);
 
     surface.handlePopupMenuResult (1);
     EXPECT_EQ (processor.getEditorHeight(), processor.getDefaultEditorHeight());
@@ -124,12 +126,12 @@ TEST_F (MenusTest, UserPresetItemsFollowThePresetsFolder)
     // "Other" is current and unmodified.
     auto entries = entriesOf (surface.createSettingsPopupMenu());
     const int otherId = processor.getCurrentPresetID();
-    ASSERT_NE (findEntry (entries, 200 + otherId), nullptr);
-    EXPECT_EQ (findEntry (entries, 200 + otherId)->text, "Other");
+    ASSERT_TRUE (findEntry (entries, 200 + otherId).found);
+    EXPECT_EQ (findEntry (entries, 200 + otherId).text, "Other");
     EXPECT_EQ (tickedIds (entries), std::vector<int> ({200 + otherId, 30}));
 
     const int mineId = 1 - otherId;
-    EXPECT_EQ (findEntry (entries, 200 + mineId)->text, "Mine");
+    EXPECT_EQ (findEntry (entries, 200 + mineId).text, "Mine");
 
     surface.handlePopupMenuResult (200 + mineId);
     EXPECT_EQ (probe.presetName().getText(), "Mine");
@@ -157,13 +159,13 @@ TEST_F (MenusTest, CopyAndPasteCurrentPatternFromTheMenu)
 TEST_F (MenusTest, AutoRunItemsToggleTheSettingAndTheMenuFollows)
 {
     const bool before = static_cast<bool> (settings().getVar ("viAutoRunInStopMode"));
-    ASSERT_TRUE (findEntry (entriesOf (surface.createTransportPopupMenu()), 70) != nullptr);
+    ASSERT_TRUE (findEntry (entriesOf (surface.createTransportPopupMenu()), 70).found);
 
     surface.handlePopupMenuResult (70);
     surface.timerCallback();
     EXPECT_EQ (static_cast<bool> (settings().getVar ("viAutoRunInStopMode")), !before);
-    EXPECT_EQ (findEntry (entriesOf (surface.createTransportPopupMenu()), 70)->ticked, !before);
-    EXPECT_EQ (findEntry (entriesOf (surface.createSettingsPopupMenu()), 30)->ticked, !before);
+    EXPECT_EQ (findEntry (entriesOf (surface.createTransportPopupMenu()), 70).ticked, !before);
+    EXPECT_EQ (findEntry (entriesOf (surface.createSettingsPopupMenu()), 30).ticked, !before);
 
     surface.handlePopupMenuResult (30);
     surface.timerCallback();
@@ -194,7 +196,8 @@ TEST_F (MenusTest, AClickOnTheProductLetteringOpensTheInfoScreen)
     ASSERT_FALSE (logo.isEmpty());
 
     // Outside: nothing.
-    surface.mouseDown (EditorTestSupport::mouseEventAt (surface, {logo.getRight() + 5.0f, logo.getCentreY()}, {}));
+    surface.mouseDown (
+        EditorTestSupport::mouseEventAt (surface, {logo.getRight() + 5.0f, logo.getCentreY()}, {}));
     EXPECT_FALSE (probe.infoScreen().isVisible());
 
     // A left click on the AUTORUN-INDICATOR opens no menu either.

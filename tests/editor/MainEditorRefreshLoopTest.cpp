@@ -52,11 +52,15 @@ TEST_F (RefreshLoopTest, BypassAndMuteAllSwitchTheViewFromTheHost)
 
 TEST_F (RefreshLoopTest, PerPatternParametersShowOnlyForTheShownPattern)
 {
+    // Pattern A is shown; the host writes step 3 of pattern B with a class and a
+    // volume that step 3 does not show now.
     const auto before = probe.stepButton (2).getButtonState();
-    ASSERT_NE (before, CvoStepSeqButton::StepLink);
+    const auto written =
+        before == CvoStepSeqButton::StepLink ? CvoStepSeqButton::NoStep : CvoStepSeqButton::StepLink;
+    const float writtenValue = written == CvoStepSeqButton::StepLink ? 0.875f : 0.125f;
+    ASSERT_NE (probe.stepVolume (2).getValue(), 0.125);
 
-    // Pattern A is shown; the host writes step 3 of pattern B.
-    hostWrites ("StepLength-03-B", 0.875f);
+    hostWrites ("StepLength-03-B", writtenValue);
     hostWrites ("StepVolume-03-B", 0.125f);
     surface.timerCallback();
 
@@ -69,7 +73,7 @@ TEST_F (RefreshLoopTest, PerPatternParametersShowOnlyForTheShownPattern)
 
     EXPECT_TRUE (probe.patternButton (1).getToggleState());
     EXPECT_FALSE (probe.patternButton (0).getToggleState());
-    EXPECT_EQ (probe.stepButton (2).getButtonState(), CvoStepSeqButton::StepLink);
+    EXPECT_EQ (probe.stepButton (2).getButtonState(), written);
     EXPECT_NEAR (probe.stepVolume (2).getValue(), 0.125, 0.01);
 }
 

@@ -6,6 +6,7 @@
 #include "editor/ZkTransportText.h"
 
 #include <limits>
+#include <ostream>
 
 namespace
 {
@@ -14,6 +15,11 @@ struct PositionCase
     double quarters;
     const char* expected;
 };
+
+void PrintTo (const PositionCase& c, std::ostream* os)
+{
+    *os << c.quarters << " quarters";
+}
 
 class PositionTextTest : public ::testing::TestWithParam<PositionCase>
 {
@@ -24,18 +30,18 @@ TEST_P (PositionTextTest, BarsBeatsAndTicks)
     EXPECT_EQ (ZkTransportText::getPositionText (GetParam().quarters), juce::String (GetParam().expected));
 }
 
-INSTANTIATE_TEST_SUITE_P (Positions, PositionTextTest,
-                          ::testing::Values (PositionCase{0.0, "001.1.0"}, PositionCase{5.5, "002.2.480"},
-                                             PositionCase{400.0, "101.1.0"}, PositionCase{47.5, "012.4.480"},
-                                             PositionCase{477.999, "120.2.959"},
-                                             PositionCase{35.0, "009.4.0"}, PositionCase{36.0, "010.1.0"},
-                                             PositionCase{396.0, "100.1.0"},
-                                             // Ticks of a negative position are 0; bars and beats
-                                             // follow truncation toward zero.
-                                             PositionCase{-0.5, "001.1.0"}, PositionCase{-5.25, "000.0.0"},
-                                             // Nothing a host sends makes the conversion undefined.
-                                             PositionCase{std::numeric_limits<double>::quiet_NaN(), "001.1.0"},
-                                             PositionCase{std::numeric_limits<double>::infinity(), "001.1.0"}));
+INSTANTIATE_TEST_SUITE_P (
+    Positions, PositionTextTest,
+    ::testing::Values (PositionCase{0.0, "001.1.0"}, PositionCase{5.5, "002.2.480"},
+                       PositionCase{400.0, "101.1.0"}, PositionCase{47.5, "012.4.480"},
+                       PositionCase{477.999, "120.2.959"}, PositionCase{35.0, "009.4.0"},
+                       PositionCase{36.0, "010.1.0"}, PositionCase{396.0, "100.1.0"},
+                       // Ticks of a negative position are 0; bars and beats
+                       // follow truncation toward zero.
+                       PositionCase{-0.5, "001.1.0"}, PositionCase{-5.25, "000.0.0"},
+                       // Nothing a host sends makes the conversion undefined.
+                       PositionCase{std::numeric_limits<double>::quiet_NaN(), "001.1.0"},
+                       PositionCase{std::numeric_limits<double>::infinity(), "001.1.0"}));
 
 TEST (TimeTextTest, MinutesAndSecondsAtATempo)
 {

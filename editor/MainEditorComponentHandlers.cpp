@@ -15,11 +15,6 @@
 
 #include <cmath>
 
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations" // index-based parameter gestures
-#endif
-
 namespace
 {
 /** The processor's current pattern as a letter, "A".."H". */
@@ -32,6 +27,25 @@ float switchValue (bool on)
 {
     return on ? 1.0f : 0.0f;
 }
+
+// The index-based gesture calls are deprecated in JUCE 7, but they are what
+// reaches the plug-in wrapper's listener (and the host) for these parameters.
+#if JUCE_GCC || JUCE_CLANG
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#endif
+void beginGesture (ZkOstinelAudioProcessor& processor, int parameterIndex)
+{
+    processor.beginParameterChangeGesture (parameterIndex);
+}
+
+void endGesture (ZkOstinelAudioProcessor& processor, int parameterIndex)
+{
+    processor.endParameterChangeGesture (parameterIndex);
+}
+#if JUCE_GCC || JUCE_CLANG
+#pragma GCC diagnostic pop
+#endif
 } // namespace
 
 //==============================================================================
@@ -147,7 +161,7 @@ void MainEditorComponent::sliderDragStarted (juce::Slider* slider)
     }
 
     if (parameterIndex >= 0)
-        processor->beginParameterChangeGesture (parameterIndex);
+        beginGesture (*processor, parameterIndex);
 }
 
 void MainEditorComponent::sliderDragEnded (juce::Slider* slider)
@@ -178,7 +192,7 @@ void MainEditorComponent::sliderDragEnded (juce::Slider* slider)
     processor->beginNewTransaction();
 
     if (parameterIndex >= 0)
-        processor->endParameterChangeGesture (parameterIndex);
+        endGesture (*processor, parameterIndex);
 }
 
 //==============================================================================
@@ -563,7 +577,3 @@ void MainEditorComponent::editorShown (juce::Label* label, juce::TextEditor& tex
     textEditor.setFont (font);
     textEditor.applyFontToAllText (font);
 }
-
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic pop
-#endif

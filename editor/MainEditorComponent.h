@@ -180,6 +180,9 @@ public:
     void checkAndUpdateCurrentStep();
     void checkAndUpdateTransportSection();
     void checkAndUpdateComponentUnderMouse();
+    /** The hover help and the pattern-command highlight for the component under
+        the mouse (null: none). */
+    void updateForComponentUnderMouse (juce::Component* componentUnderMouse);
     void checkAndUpdateEnvelopeComponentFont();
 
     //==============================================================================
@@ -195,6 +198,15 @@ public:
     // Menus
     void createAndShowSettingsPopupMenu();
     void createAndShowTransportPopupMenu();
+    /** The menus as shown, built without showing them. */
+    juce::PopupMenu createSettingsPopupMenu();
+    juce::PopupMenu createTransportPopupMenu();
+    /** The menu item of the current preset when it is unmodified (100 + factory id
+        or 200 + user id), else 0. */
+    int getCurrentPresetMenuItemId() const;
+    /** Acts on a menu result (a SettingsMenuItemId; 0: dismissed) and clears the
+        settings-menu flag. */
+    void handlePopupMenuResult (int result);
     void loadFactoryPresetWithID (int id);
     void loadUserPresetWithID (int id);
     void revealUserPresetsFolder();
@@ -231,6 +243,10 @@ private:
     /** The editor window's own look and feel, or null when there is no window or
         it carries another one. */
     CvoZkLookAndFeelV1* getEditorLookAndFeel() const;
+    /** Runs the pattern command of one of the 18 command buttons; false for any
+        other button. */
+    bool runPatternCommandOfButton (juce::Button* button);
+    void applyMenuLookAndFeel (juce::PopupMenu& menu);
 
     //==============================================================================
     // References (not owned)

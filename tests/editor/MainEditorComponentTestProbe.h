@@ -3,6 +3,7 @@
 #include "editor/InfoComponent.h"
 #include "editor/MainEditorComponent.h"
 #include "editor/ManagePresetsComponent.h"
+#include "editor/widgets/CvoPresetNameLabel.h"
 
 /**
     Test access to the main editor surface's controls, component lists and state
@@ -113,6 +114,28 @@ struct MainEditorComponentTestProbe
         surface.updateColourSchemeBrightness();
     }
     void setAutoRunInStopMode (bool on) { surface.autoRunInStopModeIsActive = on; }
+
+    // Refresh loop, handlers and menus: the read-out labels, the drag and menu
+    // flags, and the time stamps of the info line, the changed-entity labels and
+    // the open settings menu, moved into the past instead of waiting.
+    juce::Label& presetName() { return *surface.presetNameLabel; }
+    juce::Label& changedEntityName() { return *surface.changedEntityNameLabel; }
+    juce::Label& changedEntityValue() { return *surface.changedEntityValueLabel; }
+    juce::Label& positionLabel() { return *surface.positionLabel; }
+    juce::Label& timeLabel() { return *surface.timeLabel; }
+    juce::Label& bpmLabel() { return *surface.bpmLabel; }
+    bool sliderIsBeingDragged() const { return surface.sliderIsCurrentlyBeingDragged; }
+    bool settingsMenuIsActive() const { return surface.settingsPopupMenuIsActive; }
+    void ageInfoLine (juce::RelativeTime age)
+    {
+        surface.lastInfoTextTime -= age;
+        surface.lastPriorityInfoTextTime -= age;
+    }
+    void ageChangedEntity (juce::RelativeTime age) { surface.lastChangedEntityTime -= age; }
+    void setSettingsMenuOpenedAgo (juce::RelativeTime age)
+    {
+        surface.settingsPopupMenuTime = juce::Time::getCurrentTime() - age;
+    }
 
     MainEditorComponent& surface;
 };

@@ -216,9 +216,14 @@ int HostCommands::render (const HostOptions& options, std::ostream& out, std::os
     if (plugin == nullptr || !prepareState (*plugin, options, err))
         return 1;
 
+    if (plugin->getEffect()->numOutputs < 1)
+    {
+        err << "zkhost: the plug-in has no audio outputs\n";
+        return 1;
+    }
+
     WavWriter writer;
-    if (!writer.open (options.outPath, std::max (1, plugin->getEffect()->numOutputs), sampleRate,
-                      options.format, error))
+    if (!writer.open (options.outPath, plugin->getEffect()->numOutputs, sampleRate, options.format, error))
     {
         err << "zkhost: " << error << "\n";
         return 1;

@@ -71,6 +71,16 @@ std::unique_ptr<HostedPlugin> HostedPlugin::load (const std::string& path, std::
         return nullptr;
     }
 
+    // The host sizes its buffers and loops from these counts.
+    if (effect->numInputs < 0 || effect->numInputs > maxChannels || effect->numOutputs < 0 ||
+        effect->numOutputs > maxChannels || effect->numParams < 0 || effect->numParams > maxParameters)
+    {
+        error = path + ": the effect record gives " + std::to_string (effect->numInputs) + " inputs, " +
+                std::to_string (effect->numOutputs) + " outputs and " + std::to_string (effect->numParams) +
+                " parameters";
+        return nullptr;
+    }
+
     effect->user = plugin.get();
     plugin->effect = effect;
     plugin->dispatch (effOpen);

@@ -72,7 +72,9 @@ public:
     // How often the plug-in asked for time information (opcode 7).
     int getTimeRequestCount() const noexcept { return timeRequests.load(); }
 
-    static constexpr int textBufferSize = 256; // bytes offered for every text
+    static constexpr int textBufferSize = 256;   // bytes offered for every text
+    static constexpr int maxChannels = 64;       // records with more inputs or outputs are refused
+    static constexpr int maxParameters = 100000; // records with more parameters are refused
 
 private:
     HostedPlugin() = default;

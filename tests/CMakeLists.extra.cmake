@@ -9,3 +9,7 @@ if(TARGET zk_host)
         target_compile_definitions(zk_host_tests PRIVATE ZK_PLUGIN_PATH="$<TARGET_FILE:ZkOstinelVst>")
     endif()
 endif()
+
+if(TARGET zk_vst_wrapper)
+    zk_add_test_binary(zk_plugin_tests plugin zk_vst_wrapper)
+endif()

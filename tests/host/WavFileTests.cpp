@@ -11,12 +11,14 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <unistd.h>
 
 namespace
 {
+// One name per process: ctest runs the cases of this file side by side.
 std::string tempPath (const std::string& name)
 {
-    return ::testing::TempDir() + "zk_wav_" + name;
+    return ::testing::TempDir() + "zk_wav_" + std::to_string (getpid()) + "_" + name;
 }
 
 WavAudio makeAudio (int numChannels, std::size_t numFrames, double rate)

@@ -16,6 +16,16 @@ public:
     HostTransport (double sampleRate, double bpm);
 
     void setTempo (double bpm); // [BPM], > 0
+
+    // Sends bpm exactly as given from the next block on, also 0, negative or NaN,
+    // which setTempo refuses: for tests of a plug-in against hosts that send such
+    // values. advance() moves the quarter-note position by the tempo as it stands.
+    void forceTempo (double bpm) noexcept
+    {
+        tempo = bpm;
+        changed = true;
+    }
+
     void setPlaying (bool shouldPlay);
     void setLoop (double startPpq, double endPpq); // [quarter notes]; end > start, else the loop is off
     void clearLoop();

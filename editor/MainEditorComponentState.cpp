@@ -320,9 +320,9 @@ void MainEditorComponent::saveUserPreset()
     managePresetsComponent->hide();
     updateVisibilityOfAllComponents();
     repaint();
-    processor->saveCurrentPresetToDisk (managePresetsComponent->getPresetName(), true);
+    const bool saved = processor->saveCurrentPresetToDisk (managePresetsComponent->getPresetName(), true);
     updatePresetNameFromPluginProcessor();
-    setNewInfoText ("SAVE: OK, user preset was saved !", true);
+    setNewInfoText (ManagePresetsComponent::getSaveReport (saved), true);
 }
 
 void MainEditorComponent::cancelUserPresetSaving()

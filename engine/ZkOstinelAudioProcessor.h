@@ -318,6 +318,19 @@ private:
     int64_t attackCounter = 0, holdCounter = 0, decayCounter = 0, gateCounter = 0, releaseCounter = 0;
     int attackLength = 0, holdLength = 0, decayLength = 0, gateLength = 0, releaseLength = 0;
 
+    // Per-block copies of the envelope's processing values, and the per-block and
+    // per-sample steps of processBlock (ZkOstinelAudioProcessorProcessing.cpp).
+    struct GateBlockValues
+    {
+        float attack = 0.0f, hold = 0.0f, decay = 0.0f, sustain = 0.0f, release = 0.0f;
+        float shortStepLength = 0.0f, longStepLength = 0.0f;
+    };
+    std::atomic<bool> filterCoefficientsPending { false };   // set by any thread, taken by the audio thread
+    void applyPendingFilterCoefficients();
+    void updatePlayAndRunState (bool& justStarted);
+    void startStep (const GateBlockValues& values, int stepIndex, float length, float volume);
+    void advanceEnvelope (const GateBlockValues& values, float length, float volume);
+
     //==============================================================================
     // Editor feeds: written on the message thread, used on the audio thread
     // only between the start and the end of a block.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <thread>
 
 namespace
@@ -25,6 +26,9 @@ constexpr float stepLink = ZkStepPattern::StepLink;
 // whose tempo lies outside counts as one without position information.
 constexpr double minSamplesPerBeat = 1.0;
 constexpr double maxSamplesPerBeat = 268435456.0;
+
+// Samples processed per pass of processBlock's inner loops (kept on the stack).
+constexpr int samplesPerChunk = 64;
 
 // Ids of the settings the audio thread reports (their positions in the setting
 // manager); the id form of the write needs no string compare.
@@ -78,7 +82,8 @@ struct StepPosition
 // Step index of a beat position [quarter notes] in a pattern of lengthInBeats beats.
 // b and k truncate toward zero and the remainder takes the sign of b, so positions
 // before beat 0 give indexes of 0 and below.
-StepPosition stepPositionOf (double position, double stepsPerBeat, int lengthInBeats, double samplesPerStep)
+forcedinline StepPosition stepPositionOf (double position, double stepsPerBeat, int lengthInBeats,
+                                          double samplesPerStep)
 {
     if (std::isnan (position))
         return {-1, 0.0};
@@ -90,10 +95,31 @@ StepPosition stepPositionOf (double position, double stepsPerBeat, int lengthInB
     const auto b = (int64_t)position;
     const double f = (position - (double)b) * stepsPerBeat; // (-4, 4)
     const auto k = (int)f;
-    const auto beatInPattern = (int)(b % (int64_t)lengthInBeats);
+
+    // b remainder L with the sign of b; a mask for the usual 1, 2 and 4 beats.
+    int beatInPattern;
+    if ((lengthInBeats & (lengthInBeats - 1)) == 0)
+        beatInPattern = b >= 0 ? (int)(b & (lengthInBeats - 1)) : -(int)((-b) & (lengthInBeats - 1));
+    else
+        beatInPattern = (int)(b % lengthInBeats);
 
     return {k + beatInPattern * 4, (double)(int64_t)((f - (double)k) * samplesPerStep)};
 }
+
+// juce::Random's generator and nextFloat, inline, on a copy of its seed: the output
+// noise draws the same numbers as noiseRandom.nextFloat() without a call per sample.
+struct NoiseGenerator
+{
+    juce::int64 seed;
+
+    float nextFloat()
+    {
+        seed = (juce::int64) ((((juce::uint64)seed) * 0x5deece66dLL + 11) & 0xffffffffffffLL);
+        const auto value = (juce::uint32) (int)(seed >> 16);
+        const float result = (float)value / ((float)std::numeric_limits<juce::uint32>::max() + 1.0f);
+        return result == 1.0f ? 1.0f - std::numeric_limits<float>::epsilon() : result;
+    }
+};
 
 // The host's position as JUCE's old record, for the play-state tracker and the
 // editor (missing fields keep the record's defaults).
@@ -374,7 +400,8 @@ void ZkOstinelAudioProcessor::startStep (const GateBlockValues& values, int step
     lastStartedStepLength = length;
 }
 
-void ZkOstinelAudioProcessor::advanceEnvelope (const GateBlockValues& values, float length, float volume)
+forcedinline void ZkOstinelAudioProcessor::advanceEnvelope (const GateBlockValues& values, float length,
+                                                            float volume)
 {
     ++attackCounter;
     ++holdCounter;
@@ -570,160 +597,227 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             display->restart();
     }
 
+    // 10. Samples, in chunks: the step clock and envelope, the input, the filters and
+    // the drive, then gate, echo, output and feeds, each over the whole chunk. Every
+    // sample sees the same values in the same order as one pass per sample would; the
+    // chunks only let the two filter recursions and the independent work overlap.
+    const double swingDelay = (double)roundToIntSaturated (swingValue * 0.5 * samplesPerStep); // odd steps
+    const bool filterAndDrive = !bypassed && !muted && !fxOff;
+    const bool gated = !bypassed && !muted && running;
+    const int numSamples = buffer.getNumSamples();
+
+    NoiseGenerator noise{noiseRandom.getSeed()};
     bool beatRestart = justStarted;
     int stepIndex = currentStepIndex.load (std::memory_order_relaxed);
 
-    // 10. Samples.
-    const int numSamples = buffer.getNumSamples();
-
-    for (int i = 0; i < numSamples; ++i)
+    for (int chunkStart = 0; chunkStart < numSamples; chunkStart += samplesPerChunk)
     {
-        // Selected pattern, read per sample; its triplet state stays the block's.
-        const ZkStepPattern& pattern = patterns[(size_t)juce::jlimit (
-            0, numPatterns - 1, currentPatternId.load (std::memory_order_relaxed))];
-        const int lengthInBeats = juce::jlimit (1, 4, pattern.getPatternLengthInBeats());
+        const int n = std::min (samplesPerChunk, numSamples - chunkStart);
+        float* const out0 = channel0 + chunkStart;
+        float* const out1 = stereo ? channel1 + chunkStart : nullptr;
+        float envelope[samplesPerChunk];
+        bool restartDisplay[samplesPerChunk];
+        float inputLeft[samplesPerChunk];
+        float inputRight[samplesPerChunk];
+        float left[samplesPerChunk];
+        float right[samplesPerChunk];
 
-        // Beat position [quarter notes] of this sample.
-        const double beatPosition = (double)(samplesSinceAnchor - timingOffset) / samplesPerBeat + anchorPpq;
+        // Local copies keep the filters' state in registers over the chunk.
+        CvoMoogLowPassFilter1 filterLeft = lowpassLeft;
+        CvoMoogLowPassFilter1 filterRight = lowpassRight;
 
-        // Step index, shifted by the time offset (up to half a step).
-        const auto step =
-            stepPositionOf (beatPosition + stepShift, stepsPerBeat, lengthInBeats, samplesPerStep);
-        stepIndex = step.index;
-
-        // Beat marks from the unshifted position.
-        const int markIndex =
-            stepPositionOf (beatPosition, stepsPerBeat, lengthInBeats, samplesPerStep).index;
-        if (markIndex > lastBeatMarkStep || (markIndex == 0 && lastBeatMarkStep > 1))
+        // Step clock and envelope, input gain, low-pass. The clock does not depend on
+        // the audio: in one loop its work overlaps the filters' recursions.
+        for (int i = 0; i < n; ++i)
         {
-            lastBeatMarkStep = markIndex;
+            // Selected pattern, read per sample; its triplet state stays the block's.
+            const ZkStepPattern& pattern = patterns[(size_t)juce::jlimit (
+                0, numPatterns - 1, currentPatternId.load (std::memory_order_relaxed))];
+            const int lengthInBeats = juce::jlimit (1, 4, pattern.getPatternLengthInBeats());
 
-            if (markIndex % 4 == 0)
-                beatRestart = true;
-        }
+            // Beat position [quarter notes] of this sample.
+            const double beatPosition =
+                (double)(samplesSinceAnchor - timingOffset) / samplesPerBeat + anchorPpq;
 
-        const float length = pattern.getStepLength (stepIndex);
-        const float volume = pattern.getStepVolume (stepIndex);
+            // Step index, shifted by the time offset (up to half a step).
+            const auto step =
+                stepPositionOf (beatPosition + stepShift, stepsPerBeat, lengthInBeats, samplesPerStep);
+            stepIndex = step.index;
 
-        // Step start, later by the swing delay for odd indexes.
-        if (stepIndex > lastStartedStep || (stepIndex == 0 && lastStartedStep > 1))
-        {
-            const double swingDelay =
-                (stepIndex % 2 != 0) ? (double)roundToIntSaturated (swingValue * 0.5 * samplesPerStep) : 0.0;
+            // Beat marks from the unshifted position (the same index without time offset).
+            const int markIndex =
+                stepShift == 0.0
+                    ? step.index
+                    : stepPositionOf (beatPosition, stepsPerBeat, lengthInBeats, samplesPerStep).index;
+            if (markIndex > lastBeatMarkStep || (markIndex == 0 && lastBeatMarkStep > 1))
+            {
+                lastBeatMarkStep = markIndex;
 
-            if (step.positionInStep >= swingDelay)
+                if (markIndex % 4 == 0)
+                    beatRestart = true;
+            }
+
+            const float length = pattern.getStepLength (stepIndex);
+            const float volume = pattern.getStepVolume (stepIndex);
+
+            // Step start, later by the swing delay for odd indexes.
+            if ((stepIndex > lastStartedStep || (stepIndex == 0 && lastStartedStep > 1)) &&
+                step.positionInStep >= (stepIndex % 2 != 0 ? swingDelay : 0.0))
                 startStep (gate, stepIndex, length, volume);
+
+            advanceEnvelope (gate, length, volume);
+
+            envelope[i] = envelopeValue;
+            restartDisplay[i] = beatRestart;
+            beatRestart = false;
+            ++samplesSinceAnchor;
+
+            // Input, with the input gain. A sample that is not finite is silence for the
+            // filters and the echo.
+            float l = finiteOrZero (out0[i]);
+            float r = stereo ? finiteOrZero (out1[i]) : 0.0f;
+
+            if (!bypassed)
+            {
+                l = finiteOrZero (l * inGain);
+                r = finiteOrZero (r * inGain);
+            }
+
+            inputLeft[i] = l;
+            inputRight[i] = r;
+
+            if (filterAndDrive)
+            {
+                l = filterLeft.processSingleSample (l);
+                r = filterRight.processSingleSample (r);
+            }
+
+            left[i] = l;
+            right[i] = r;
         }
 
-        advanceEnvelope (gate, length, volume);
-
-        // Signal path. A sample that is not finite is silence for the filters and the echo.
-        const float inL = channel0[i];
-        const float inR = stereo ? channel1[i] : 0.0f;
-        float l = finiteOrZero (inL);
-        float r = finiteOrZero (inR);
-
-        if (!bypassed)
-        {
-            l = finiteOrZero (l * inGain);
-            r = finiteOrZero (r * inGain);
-        }
+        lowpassLeft = filterLeft;
+        lowpassRight = filterRight;
 
         if (inputMeter != nullptr)
         {
-            inputMeter->pushLeftSample (std::abs (l));
-            inputMeter->pushRightSample (stereo ? std::abs (r) : 0.0f);
-        }
-
-        if (!bypassed && !muted)
-        {
-            if (!fxOff)
+            for (int i = 0; i < n; ++i)
             {
-                l = drive.processSingleSample (lowpassLeft.processSingleSample (l));
-                r = drive.processSingleSample (lowpassRight.processSingleSample (r));
-            }
-
-            // The dry share is the filtered and driven signal, ungated.
-            if (running)
-            {
-                l = l * envelopeValue * makeUp * mixValue + (1.0f - mixValue) * l;
-                r = r * envelopeValue * makeUp * mixValue + (1.0f - mixValue) * r;
+                inputMeter->pushLeftSample (std::abs (inputLeft[i]));
+                inputMeter->pushRightSample (stereo ? std::abs (inputRight[i]) : 0.0f);
             }
         }
 
-        // Echo: both lines share the write index; the feedback is subtracted, so each
-        // repeat inverts. Ping-pong crosses the lines and reads the left one 2d back.
-        const int w = echoWritePosition;
-        int i1 = w - echoDelay;
-        if (i1 < 0)
-            i1 += echoLineLength;
-
-        float echoL, echoR;
-
-        if (pingPong)
+        // Drive after the filter, then the gate: the dry share is the filtered and
+        // driven signal, ungated.
+        if (filterAndDrive)
         {
-            int i2 = w - 2 * echoDelay;
-            if (i2 < 0)
-                i2 += echoLineLength;
-
-            echoL = echoLine1[i2];
-            echoR = echoLine0[i1];
-        }
-        else
-        {
-            echoL = echoLine0[i1];
-            echoR = stereo ? echoLine1[i1] : 0.0f;
+            drive.processSamples (left, n);
+            drive.processSamples (right, n);
         }
 
-        echoLine0[w] = writeEcho ? finiteOrZero (l - feedback * echoL) : 0.0f;
-        if (stereo)
-            echoLine1[w] = writeEcho ? finiteOrZero (r - feedback * echoR) : 0.0f;
-
-        if (addEcho)
+        if (gated)
         {
-            l += echoL * echoLevelValue;
-            r += echoR * echoLevelValue;
+            for (int i = 0; i < n; ++i)
+            {
+                const float l = left[i];
+                const float r = right[i];
+                left[i] = l * envelope[i] * makeUp * mixValue + (1.0f - mixValue) * l;
+                right[i] = r * envelope[i] * makeUp * mixValue + (1.0f - mixValue) * r;
+            }
         }
 
-        echoWritePosition = w + 1 == echoLineLength ? 0 : w + 1;
-
-        // Output gain, output, feeds.
-        if (l != 0.0f)
-            l *= outGain;
-        if (stereo && r != 0.0f)
-            r *= outGain;
-
-        if (!bypassed)
+        for (int i = 0; i < n; ++i)
         {
-            channel0[i] = muted ? 0.0f : l;
+            float l = left[i];
+            float r = right[i];
+
+            // Echo: both lines share the write index; the feedback is subtracted, so each
+            // repeat inverts. Ping-pong crosses the lines and reads the left one 2d back.
+            const int w = echoWritePosition;
+            int i1 = w - echoDelay;
+            if (i1 < 0)
+                i1 += echoLineLength;
+
+            float echoL, echoR;
+
+            if (pingPong)
+            {
+                int i2 = w - 2 * echoDelay;
+                if (i2 < 0)
+                    i2 += echoLineLength;
+
+                echoL = echoLine1[i2];
+                echoR = echoLine0[i1];
+            }
+            else
+            {
+                echoL = echoLine0[i1];
+                echoR = stereo ? echoLine1[i1] : 0.0f;
+            }
+
+            echoLine0[w] = writeEcho ? finiteOrZero (l - feedback * echoL) : 0.0f;
             if (stereo)
-                channel1[i] = muted ? 0.0f : r;
+                echoLine1[w] = writeEcho ? finiteOrZero (r - feedback * echoR) : 0.0f;
+
+            if (addEcho)
+            {
+                l += echoL * echoLevelValue;
+                r += echoR * echoLevelValue;
+            }
+
+            echoWritePosition = w + 1 == echoLineLength ? 0 : w + 1;
+
+            // Output gain and output; bypassed, the channel keeps its input sample.
+            if (l != 0.0f)
+                l *= outGain;
+            if (stereo && r != 0.0f)
+                r *= outGain;
+
+            if (!bypassed)
+            {
+                out0[i] = muted ? 0.0f : l;
+                if (stereo)
+                    out1[i] = muted ? 0.0f : r;
+            }
+
+            left[i] = l;
+            right[i] = r;
         }
 
-        if (beatRestart)
+        // Feeds of the processed signal: with bypass the input times the output gain,
+        // with mute-all the ungated signal on the meters and nothing on the display.
+        if (display != nullptr)
         {
-            if (display != nullptr)
-                display->restart();
+            for (int i = 0; i < n; ++i)
+            {
+                if (restartDisplay[i])
+                    display->restart();
 
-            beatRestart = false;
+                if (!muted)
+                    display->pushSample (stereo ? std::max (std::abs (left[i]), std::abs (right[i]))
+                                                : std::abs (left[i]));
+            }
         }
-
-        if (display != nullptr && !muted)
-            display->pushSample (stereo ? std::max (std::abs (l), std::abs (r)) : std::abs (l));
 
         if (outputMeter != nullptr)
         {
-            outputMeter->pushLeftSample (std::abs (l));
-            outputMeter->pushRightSample (stereo ? std::abs (r) : 0.0f);
+            for (int i = 0; i < n; ++i)
+            {
+                outputMeter->pushLeftSample (std::abs (left[i]));
+                outputMeter->pushRightSample (stereo ? std::abs (right[i]) : 0.0f);
+            }
         }
 
         // A small noise on every output sample, bypassed and muted ones included.
-        channel0[i] += (noiseRandom.nextFloat() * 2.0f - 1.0f) * 0.00001f;
-        if (stereo)
-            channel1[i] += (noiseRandom.nextFloat() * 2.0f - 1.0f) * 0.00001f;
-
-        ++samplesSinceAnchor;
+        for (int i = 0; i < n; ++i)
+        {
+            out0[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
+            if (stereo)
+                out1[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
+        }
     }
 
+    noiseRandom.setSeed (noise.seed);
     currentStepIndex.store (stepIndex, std::memory_order_relaxed);
 }

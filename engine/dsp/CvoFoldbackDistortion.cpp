@@ -1,6 +1,7 @@
 #include "engine/dsp/CvoFoldbackDistortion.h"
 
 #include <cmath>
+#include <cstdint>
 
 float CvoFoldbackDistortion::processSingleSample (float sample)
 {
@@ -22,19 +23,37 @@ float clipFoldback (float s)
         return s;
 
     // Reflecting at 1 and folding a negative result again is a triangle of period 4
-    // in |s|. fmod is exact, and so are the differences below for every float (they
-    // equal what repeated single-precision reflections give below 2^24; above that a
-    // step of 1 is no longer representable and only the exact fold makes sense).
-    const double x = std::fmod ((double)a, 4.0);
-    double folded;
+    // in |s|: x = |s| mod 4 gives x (up to 1), 2 - x (up to 3) or x - 4. Every
+    // difference below is exact, so the result equals that of repeated reflections in
+    // single precision (which stay exact below 2^24).
+    float b;
 
-    if (x <= 1.0)
-        folded = x;
-    else if (x <= 3.0)
-        folded = 2.0 - x;
+    if (a <= 3.0f)
+    {
+        b = 2.0f - a;
+    }
+    else if (a <= 5.0f)
+    {
+        b = a - 4.0f;
+    }
     else
-        folded = x - 4.0;
+    {
+        // From 2^26 on every float is a multiple of 8, so |s| mod 4 is 0.
+        const double x = a < 67108864.0f ? (double)a - 4.0 * (double)(int64_t)(a * 0.25f) : 0.0;
+        b = (float)(x <= 1.0 ? x : (x <= 3.0 ? 2.0 - x : x - 4.0));
+    }
 
-    const float b = (float)folded;
     return s < 0.0f ? -b : b;
+}
+
+void CvoFoldbackDistortion::processSamples (float* samples, int n)
+{
+    if (!active.load (std::memory_order_relaxed))
+        return;
+
+    const float in = inputGain.load (std::memory_order_relaxed);
+    const float out = outputGain.load (std::memory_order_relaxed);
+
+    for (int i = 0; i < n; ++i)
+        samples[i] = clipFoldback (samples[i] * in) * out;
 }

@@ -11,6 +11,10 @@ class CvoFoldbackDistortion : public CvoDistortion
 public:
     /** Audio thread. */
     float processSingleSample (float sample) override;
+
+    /** processSingleSample on n samples in place, with the gains and the switch read
+        once for the run. Audio thread. */
+    void processSamples (float* samples, int n);
 };
 
 /**

@@ -133,7 +133,7 @@ TEST (ProcessBlockWithoutPosition, LeavesTheBlockBitIdentical)
     juce::MidiBuffer midi;
     rig.processor.processBlock (buffer, midi);
     EXPECT_EQ (buffer.getSample (1, 3), 0.25f);
-    EXPECT_EQ (buffer.getMagnitude (0, 256), 0.0f);
+    EXPECT_EQ (buffer.getMagnitude (0, 0, 256), 0.0f);
 }
 
 //==============================================================================

@@ -1,4 +1,23 @@
+// Construction, identity, the framework's virtual operations and the plain getters
+// and setters of ZkOstinelAudioProcessor.
+
 #include "engine/ZkOstinelAudioProcessor.h"
+
+#include <cmath>
+#include <limits>
+
+#if JUCE_GCC || JUCE_CLANG
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations" // index-based parameter interface
+#endif
+
+namespace
+{
+/** The processor's answers to the host for a channel index: "1", "2", ... */
+juce::String channelNumberText (int channelIndex)
+{
+    return juce::String (static_cast<juce::int64> (channelIndex) + 1);
+}
+} // namespace
 
 // Construction order matters: the parameters exist before the current-preset
 // tree mirrors them, the factory presets are built from the parameter defaults
@@ -9,6 +28,8 @@ ZkOstinelAudioProcessor::ZkOstinelAudioProcessor()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true))
 {
+    // Both buses are created active (the framework's default buses are not), so the
+    // host sees 2 inputs and 2 outputs from the start.
     initPropertiesFile();
 
     channelName = "No Channel Name";
@@ -29,7 +50,30 @@ ZkOstinelAudioProcessor::ZkOstinelAudioProcessor()
     echoWritePosition = 0;
     echoBuffer.clear();
 
-    // TODO(core): transport and gate fields (step 5), clipboard init (step 6).
+    // Transport and gate: stopped, not running, no tempo seen yet; the first block
+    // with position information forces a play and run state update and anchors.
+    lastPositionInfo.resetToDefault();
+    lastPpqPosition = lastPositionInfo.ppqPosition;
+    lastBpm = -1.0;
+    envelopeStage = Off;
+    envelopeIncrement = 0.0f;
+    envelopeValue = 0.0f;
+    lastStartedStep = -1;
+    lastBeatMarkStep = -1;
+    releaseFactor = 1.0f;
+    samplesSinceAnchor = 0;
+    anchorPpq = 0.0;
+    dawTimingOffsetOn = false;
+    dawTimingOffsetInSamples = 0;
+    attackCounter = 0;
+    holdCounter = 0;
+    gateCounter = 0;
+    isRunning = false;
+    forceStateUpdate = true;
+    autoRunInStopMode = true;
+    resync = true;
+
+    patternClipboard.initPattern();
 
     addAndInitAllParams();
     currentPresetTree = createValueTreeForAllParameters();
@@ -42,6 +86,271 @@ ZkOstinelAudioProcessor::ZkOstinelAudioProcessor()
 }
 
 ZkOstinelAudioProcessor::~ZkOstinelAudioProcessor() = default;
+
+//==============================================================================
+// Identity and framework operations
+
+const juce::String ZkOstinelAudioProcessor::getName() const
+{
+    return "ZkOstinel";
+}
+
+const juce::String ZkOstinelAudioProcessor::getInputChannelName (int channelIndex) const
+{
+    return channelNumberText (channelIndex);
+}
+
+const juce::String ZkOstinelAudioProcessor::getOutputChannelName (int channelIndex) const
+{
+    return channelNumberText (channelIndex);
+}
+
+bool ZkOstinelAudioProcessor::isInputChannelStereoPair (int) const
+{
+    return true;
+}
+
+bool ZkOstinelAudioProcessor::isOutputChannelStereoPair (int) const
+{
+    return true;
+}
+
+bool ZkOstinelAudioProcessor::silenceInProducesSilenceOut() const
+{
+    return false;
+}
+
+double ZkOstinelAudioProcessor::getTailLengthSeconds() const
+{
+    return 0.0;
+}
+
+bool ZkOstinelAudioProcessor::acceptsMidi() const
+{
+    return false;
+}
+
+bool ZkOstinelAudioProcessor::producesMidi() const
+{
+    return false;
+}
+
+// The editor arrives with the editor issue; until then the processor has none.
+juce::AudioProcessorEditor* ZkOstinelAudioProcessor::createEditor()
+{
+    return nullptr;
+}
+
+bool ZkOstinelAudioProcessor::hasEditor() const
+{
+    return false;
+}
+
+//==============================================================================
+// Host parameters: 350 reported, 300 real; the manager answers every index,
+// including -1 and the "reserved" ones from 300 on, without reading out of bounds.
+
+int ZkOstinelAudioProcessor::getNumParameters()
+{
+    return numHostParameters;
+}
+
+const juce::String ZkOstinelAudioProcessor::getParameterName (int index)
+{
+    if (parameterManager == nullptr)
+        return index < 0 ? "invalid parameter" : "reserved";
+
+    return parameterManager->getParameterName (index);
+}
+
+float ZkOstinelAudioProcessor::getParameter (int index)
+{
+    if (parameterManager == nullptr)
+        return 0.0f;
+
+    return parameterManager->getParameterValue (index);
+}
+
+const juce::String ZkOstinelAudioProcessor::getParameterText (int index)
+{
+    if (parameterManager == nullptr)
+        return {};
+
+    return parameterManager->getParameterValueAsText (index);
+}
+
+int ZkOstinelAudioProcessor::getParameterNumSteps (int)
+{
+    return std::numeric_limits<int>::max(); // continuous
+}
+
+float ZkOstinelAudioProcessor::getParameterDefaultValue (int index)
+{
+    if (parameterManager == nullptr)
+        return 0.0f;
+
+    if (auto* parameter = parameterManager->getParameter (index))
+        return parameter->getDefaultValue();
+
+    return 0.0f;
+}
+
+bool ZkOstinelAudioProcessor::isParameterAutomatable (int) const
+{
+    return true;
+}
+
+bool ZkOstinelAudioProcessor::isMetaParameter (int) const
+{
+    return false;
+}
+
+//==============================================================================
+// Programs: one program whose state travels as one chunk.
+
+int ZkOstinelAudioProcessor::getNumPrograms()
+{
+    return 1;
+}
+
+int ZkOstinelAudioProcessor::getCurrentProgram()
+{
+    return 0;
+}
+
+void ZkOstinelAudioProcessor::setCurrentProgram (int) {}
+
+//==============================================================================
+// Getters and setters (message thread)
+
+int ZkOstinelAudioProcessor::getCurrentPresetID() const
+{
+    return currentPresetId;
+}
+
+bool ZkOstinelAudioProcessor::currentPresetIsFactory() const
+{
+    return presetIsFactory;
+}
+
+bool ZkOstinelAudioProcessor::currentPresetWasModified() const
+{
+    return presetWasModified;
+}
+
+double ZkOstinelAudioProcessor::getLastBpm() const
+{
+    return lastBpm.load (std::memory_order_relaxed);
+}
+
+bool ZkOstinelAudioProcessor::checkInputOutputConfig() const
+{
+    return true;
+}
+
+int ZkOstinelAudioProcessor::getCurrentPatternId() const
+{
+    return currentPatternId.load (std::memory_order_relaxed);
+}
+
+int ZkOstinelAudioProcessor::getCurrentPatternLengthInBeats() const
+{
+    const int id = juce::jlimit (0, numPatterns - 1, currentPatternId.load (std::memory_order_relaxed));
+    return patterns[static_cast<size_t> (id)].getPatternLengthInBeats();
+}
+
+double ZkOstinelAudioProcessor::getPositionAsDouble() const
+{
+    return lastPpqPosition.load (std::memory_order_relaxed);
+}
+
+int ZkOstinelAudioProcessor::getCurrentStepIndex() const
+{
+    return currentStepIndex.load (std::memory_order_relaxed);
+}
+
+bool ZkOstinelAudioProcessor::isPlaying() const
+{
+    return playingNow.load (std::memory_order_relaxed);
+}
+
+float ZkOstinelAudioProcessor::getDefaultEditorDesktopHeightRatio() const
+{
+    return defaultEditorDesktopHeightRatio;
+}
+
+int ZkOstinelAudioProcessor::getDefaultEditorHeight() const
+{
+    return defaultEditorHeight;
+}
+
+int ZkOstinelAudioProcessor::getEditorHeight() const
+{
+    return editorHeight;
+}
+
+void ZkOstinelAudioProcessor::setEditorHeight (int newHeight)
+{
+    editorHeight = newHeight;
+}
+
+float ZkOstinelAudioProcessor::getCurrentColourSchemeBrightness() const
+{
+    return colourSchemeBrightness;
+}
+
+void ZkOstinelAudioProcessor::setCurrentColourSchemeBrightness (float brightness)
+{
+    colourSchemeBrightness = brightness;
+}
+
+CvoParameterManager* ZkOstinelAudioProcessor::getParameterManager() const
+{
+    return parameterManager.get();
+}
+
+CvoVarItemManager* ZkOstinelAudioProcessor::getVarItemManager() const
+{
+    return varItemManager.get();
+}
+
+void ZkOstinelAudioProcessor::setChannelName (const juce::String& name)
+{
+    channelName = name;
+}
+
+juce::String ZkOstinelAudioProcessor::getChannelName() const
+{
+    return channelName;
+}
+
+juce::String ZkOstinelAudioProcessor::getAllowedCharsForPresetNames() const
+{
+    return "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890 _-!+#%&";
+}
+
+juce::String ZkOstinelAudioProcessor::getLastSampleRateString() const
+{
+    const double rate = lastSampleRate.load (std::memory_order_relaxed);
+
+    // A rate that cannot be rounded to an int is no rate the host can run at.
+    if (rate == 0.0 || !std::isfinite (rate) || std::abs (rate) >= 2147483647.0)
+        return "(unknown)";
+
+    return juce::String (juce::roundToInt (rate)) + " Hz";
+}
+
+ZkStepPattern& ZkOstinelAudioProcessor::getPattern (int patternId)
+{
+    return patterns[static_cast<size_t> (juce::jlimit (0, numPatterns - 1, patternId))];
+}
+
+const ZkStepPattern& ZkOstinelAudioProcessor::getPatternClipboard() const
+{
+    return patternClipboard;
+}
+
+//==============================================================================
 
 juce::AudioProcessor* JUCE_CALLTYPE createPluginFilter()
 {

@@ -9,6 +9,7 @@
 
 #include "engine/CvoLevelMeterFeed.h"
 #include "engine/CvoWaveDisplayFeed.h"
+#include "engine/ZkParameterTable.h"
 #include "engine/dsp/CvoFoldbackDistortion.h"
 #include "engine/dsp/CvoIsPlayingState.h"
 #include "engine/dsp/CvoMoogLowPassFilter1.h"
@@ -273,6 +274,7 @@ private:
     // Filter and drive
     std::atomic<double> lowpassCutoff { 1.0 }, lowpassReso { 0.0 };   // normalised
     std::atomic<bool> filterCoefficientsReady { false };
+    std::atomic<bool> lowpassActive { false };   // "LowpassActive"; the audio thread hands it to both filters
     CvoMoogLowPassFilter1 lowpassLeft, lowpassRight;                  // audio thread only
     CvoFoldbackDistortion drive;                                      // shared by both channels
 
@@ -345,6 +347,7 @@ private:
     //==============================================================================
     // Owned managers
     std::unique_ptr<CvoParameterManager> parameterManager;
+    std::array<ZkParameterTable::Rule, ZkParameterTable::numParameters> parameterRules {};   // by host index
     std::unique_ptr<CvoVarItemManager> varItemManager;
     std::unique_ptr<juce::ValueTree> currentPresetTree;
     std::unique_ptr<juce::UndoManager> undoManager;
@@ -367,6 +370,8 @@ private:
     int editorHeight = 0;
     float colourSchemeBrightness = 0.3f;
     juce::String channelName { "No Channel Name" };
+
+    friend struct ZkOstinelAudioProcessorTestProbe;   // tests read the private processing values
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZkOstinelAudioProcessor)
 };

@@ -328,7 +328,7 @@ private:
         float shortStepLength = 0.0f, longStepLength = 0.0f;
     };
     std::atomic<bool> filterCoefficientsPending { false };   // set by any thread, taken by the audio thread
-    void applyPendingFilterCoefficients();
+    void applyPendingFilterCoefficients();   // and the "LowpassActive" switch
     void updatePlayAndRunState (bool& justStarted);
     void startStep (const GateBlockValues& values, int stepIndex, float length, float volume);
     void advanceEnvelope (const GateBlockValues& values, float length, float volume);

@@ -275,6 +275,14 @@ void ZkOstinelAudioProcessor::calculateLowpassFilterCoefficients()
 
 void ZkOstinelAudioProcessor::applyPendingFilterCoefficients()
 {
+    // The switch first: setActive recomputes with the filters' stored values.
+    const bool shouldBeActive = lowpassActive.load (std::memory_order_relaxed);
+    if (lowpassLeft.isActive() != shouldBeActive)
+    {
+        lowpassLeft.setActive (shouldBeActive);
+        lowpassRight.setActive (shouldBeActive);
+    }
+
     if (!filterCoefficientsPending.exchange (false, std::memory_order_acquire))
         return;
 

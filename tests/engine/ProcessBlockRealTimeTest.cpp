@@ -4,129 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "ProcessorTestRig.h"
+#include "support/AllocationCounter.h"
 
 #include <atomic>
-#include <cstdlib>
 #include <limits>
-#include <new>
 #include <thread>
 
 using namespace zktest;
-
-//==============================================================================
-// Allocation counting: every global operator new of this test binary counts while
-// the calling thread has counting switched on.
-namespace
-{
-thread_local bool countingAllocations = false;
-thread_local long allocationsCounted = 0;
-
-void* countedAllocation (std::size_t size)
-{
-    if (countingAllocations)
-        ++allocationsCounted;
-
-    if (void* p = std::malloc (size == 0 ? 1 : size))
-        return p;
-
-    throw std::bad_alloc();
-}
-
-void* countedAlignedAllocation (std::size_t size, std::align_val_t alignment)
-{
-    if (countingAllocations)
-        ++allocationsCounted;
-
-    const auto align = std::max ((std::size_t)alignment, sizeof (void*));
-    if (void* p = std::aligned_alloc (align, (size + align - 1) / align * align))
-        return p;
-
-    throw std::bad_alloc();
-}
-
-class ScopedAllocationCount
-{
-public:
-    ScopedAllocationCount()
-    {
-        allocationsCounted = 0;
-        countingAllocations = true;
-    }
-    ~ScopedAllocationCount() { countingAllocations = false; }
-    long count() const { return allocationsCounted; }
-};
-} // namespace
-
-void* operator new (std::size_t size)
-{
-    return countedAllocation (size);
-}
-void* operator new[] (std::size_t size)
-{
-    return countedAllocation (size);
-}
-void* operator new (std::size_t size, const std::nothrow_t&) noexcept
-{
-    try
-    {
-        return countedAllocation (size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
-void* operator new[] (std::size_t size, const std::nothrow_t&) noexcept
-{
-    try
-    {
-        return countedAllocation (size);
-    }
-    catch (...)
-    {
-        return nullptr;
-    }
-}
-void* operator new (std::size_t size, std::align_val_t alignment)
-{
-    return countedAlignedAllocation (size, alignment);
-}
-void* operator new[] (std::size_t size, std::align_val_t alignment)
-{
-    return countedAlignedAllocation (size, alignment);
-}
-void operator delete (void* p) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p) noexcept
-{
-    std::free (p);
-}
-void operator delete (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p, std::size_t) noexcept
-{
-    std::free (p);
-}
-void operator delete (void* p, std::align_val_t) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p, std::align_val_t) noexcept
-{
-    std::free (p);
-}
-void operator delete (void* p, std::size_t, std::align_val_t) noexcept
-{
-    std::free (p);
-}
-void operator delete[] (void* p, std::size_t, std::align_val_t) noexcept
-{
-    std::free (p);
-}
 
 //==============================================================================
 namespace
@@ -232,9 +116,9 @@ TEST (ProcessBlockRealTime, AllocatesNothingWhateverTheTransportAndFeedsDo)
         if (block == 250)
             rig.setParam (pLowpassCutoff, 0.3f);
 
-        ScopedAllocationCount counter;
+        AllocationCounter counter;
         rig.processBlock (buffer, midi);
-        allocations += counter.count();
+        allocations += (long)counter.getCount();
     }
 
     EXPECT_EQ (allocations, 0);

@@ -571,7 +571,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     const bool muted = muteAll.load (std::memory_order_relaxed);
     const bool fxOff = globalFxOff.load (std::memory_order_relaxed);
     const bool running = isRunning.load();
-    const float inGain = inputGain.load (std::memory_order_relaxed);
+    const float inGain = bypassed ? 1.0f : inputGain.load (std::memory_order_relaxed); // bypass skips it
     const float outGain = outputGain.load (std::memory_order_relaxed);
     const float makeUp = makeUpGain.load (std::memory_order_relaxed);
     const float mixValue = mix.load (std::memory_order_relaxed);
@@ -623,7 +623,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         const int n = std::min (samplesPerChunk, numSamples - chunkStart);
         float* const out0 = channel0 + chunkStart;
         float* const out1 = stereo ? channel1 + chunkStart : nullptr;
-        float envelope[samplesPerChunk];
         bool restartDisplay[samplesPerChunk];
         float inputLeft[samplesPerChunk];
         float inputRight[samplesPerChunk];
@@ -634,8 +633,8 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         CvoMoogLowPassFilter1 filterLeft = lowpassLeft;
         CvoMoogLowPassFilter1 filterRight = lowpassRight;
 
-        // Step clock and envelope, input gain, low-pass. The clock does not depend on
-        // the audio: in one loop its work overlaps the filters' recursions.
+        // Step clock and envelope, input gain, low-pass, drive and gate. The clock does
+        // not depend on the audio: in one loop its work overlaps the filters' recursions.
         for (int i = 0; i < n; ++i)
         {
             // Selected pattern, read per sample; its triplet state stays the block's.
@@ -675,29 +674,31 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
             advanceEnvelope (gate, length, volume);
 
-            envelope[i] = envelopeValue;
             restartDisplay[i] = beatRestart;
             beatRestart = false;
             ++samplesSinceAnchor;
 
             // Input, with the input gain. A sample that is not finite is silence for the
             // filters and the echo.
-            float l = finiteOrZero (out0[i]);
-            float r = stereo ? finiteOrZero (out1[i]) : 0.0f;
-
-            if (!bypassed)
-            {
-                l = finiteOrZero (l * inGain);
-                r = finiteOrZero (r * inGain);
-            }
+            // (The check after the product covers the input sample too.)
+            float l = finiteOrZero (out0[i] * inGain);
+            float r = stereo ? finiteOrZero (out1[i] * inGain) : 0.0f;
 
             inputLeft[i] = l;
             inputRight[i] = r;
 
+            // Low-pass and drive per channel, then the gate: the dry share is the
+            // filtered and driven signal, ungated.
             if (filterAndDrive)
             {
-                l = filterLeft.processSingleSample (l);
-                r = filterRight.processSingleSample (r);
+                l = drive.processSingleSample (filterLeft.processSingleSample (l));
+                r = drive.processSingleSample (filterRight.processSingleSample (r));
+            }
+
+            if (gated)
+            {
+                l = l * envelopeValue * makeUp * mixValue + (1.0f - mixValue) * l;
+                r = r * envelopeValue * makeUp * mixValue + (1.0f - mixValue) * r;
             }
 
             left[i] = l;
@@ -713,25 +714,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             {
                 inputMeter->pushLeftSample (std::abs (inputLeft[i]));
                 inputMeter->pushRightSample (stereo ? std::abs (inputRight[i]) : 0.0f);
-            }
-        }
-
-        // Drive after the filter, then the gate: the dry share is the filtered and
-        // driven signal, ungated.
-        if (filterAndDrive)
-        {
-            drive.processSamples (left, n);
-            drive.processSamples (right, n);
-        }
-
-        if (gated)
-        {
-            for (int i = 0; i < n; ++i)
-            {
-                const float l = left[i];
-                const float r = right[i];
-                left[i] = l * envelope[i] * makeUp * mixValue + (1.0f - mixValue) * l;
-                right[i] = r * envelope[i] * makeUp * mixValue + (1.0f - mixValue) * r;
             }
         }
 

@@ -339,7 +339,7 @@ private:
     std::atomic<CvoWaveDisplayFeed*> waveDisplay { nullptr };
     std::atomic<CvoLevelMeterFeed*> inputVuMeter { nullptr };
     std::atomic<CvoLevelMeterFeed*> outputVuMeter { nullptr };
-    std::atomic<bool> audioThreadUsesFeeds { false };
+    std::atomic<uint32_t> feedBlockSequence { 0 };   // odd while a block may use the feeds
 
     juce::Random random;        // message thread: random patterns
     juce::Random noiseRandom;   // audio thread: output noise

@@ -186,32 +186,41 @@ bool readHostPosition (juce::AudioPlayHead* playHead, double sampleRate,
     return true;
 }
 
-// Marks the editor feeds in use for one block. The message thread clears a
-// registration and then waits until no block is running (see clearFeed).
+// Marks the editor feeds in use for one block: the sequence is odd from before the
+// block loads the feed pointers until it has made its last feed call.
 class ScopedFeedUse
 {
 public:
-    explicit ScopedFeedUse (std::atomic<bool>& flagToUse)
-        : flag (flagToUse)
+    explicit ScopedFeedUse (std::atomic<uint32_t>& sequenceToUse)
+        : sequence (sequenceToUse)
     {
-        flag.store (true);
+        sequence.fetch_add (1);
     }
-    ~ScopedFeedUse() { flag.store (false, std::memory_order_release); }
+    ~ScopedFeedUse() { sequence.fetch_add (1, std::memory_order_release); }
 
 private:
-    std::atomic<bool>& flag;
+    std::atomic<uint32_t>& sequence;
 };
 
-// Message thread. Both the audio thread's mark-then-load and this store-then-check
-// are sequentially consistent, so either the audio thread's block loads null, or this
-// thread sees the block's mark and waits for its end.
+// Message thread. Stores the new registration; when it replaces a widget, returns
+// only once no block can still be using that widget. The store and the sequence
+// load here, like the audio thread's increment and pointer loads, are sequentially
+// consistent: either a block loads the new pointer, or this thread sees that block's
+// odd sequence and waits for the sequence to move on (that block has ended; any
+// later one loads the new pointer).
 template <typename Feed>
-void clearFeed (std::atomic<Feed*>& feed, const std::atomic<bool>& audioThreadUsesFeeds)
+void registerFeed (std::atomic<Feed*>& feed, Feed* newFeed, const std::atomic<uint32_t>& feedBlockSequence)
 {
-    feed.store (nullptr);
+    Feed* const previous = feed.exchange (newFeed);
 
-    while (audioThreadUsesFeeds.load())
-        std::this_thread::yield();
+    if (previous == nullptr || previous == newFeed)
+        return;
+
+    const uint32_t sequence = feedBlockSequence.load();
+
+    if ((sequence & 1u) != 0)
+        while (feedBlockSequence.load() == sequence)
+            std::this_thread::yield();
 }
 } // namespace
 
@@ -238,26 +247,17 @@ bool ZkOstinelAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts
 //==============================================================================
 void ZkOstinelAudioProcessor::setWaveDisplay (CvoWaveDisplayFeed* display)
 {
-    if (display == nullptr)
-        clearFeed (waveDisplay, audioThreadUsesFeeds);
-    else
-        waveDisplay.store (display);
+    registerFeed (waveDisplay, display, feedBlockSequence);
 }
 
 void ZkOstinelAudioProcessor::setInputVuMeter (CvoLevelMeterFeed* meter)
 {
-    if (meter == nullptr)
-        clearFeed (inputVuMeter, audioThreadUsesFeeds);
-    else
-        inputVuMeter.store (meter);
+    registerFeed (inputVuMeter, meter, feedBlockSequence);
 }
 
 void ZkOstinelAudioProcessor::setOutputVuMeter (CvoLevelMeterFeed* meter)
 {
-    if (meter == nullptr)
-        clearFeed (outputVuMeter, audioThreadUsesFeeds);
-    else
-        outputVuMeter.store (meter);
+    registerFeed (outputVuMeter, meter, feedBlockSequence);
 }
 
 //==============================================================================
@@ -549,7 +549,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     samplesPerStepRounded = juce::roundToInt (samplesPerStep); // at most 2^28 / 3
 
     // Values of other threads, read once for the block.
-    const ScopedFeedUse feedUse (audioThreadUsesFeeds);
+    const ScopedFeedUse feedUse (feedBlockSequence);
     CvoWaveDisplayFeed* const display = waveDisplay.load();
     CvoLevelMeterFeed* const inputMeter = inputVuMeter.load();
     CvoLevelMeterFeed* const outputMeter = outputVuMeter.load();

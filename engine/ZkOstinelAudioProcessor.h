@@ -60,6 +60,7 @@ enum EnvelopeStage
     ZkOstinelAudioProcessor.cpp (construction, identity, getters),
     ZkOstinelAudioProcessorParameters.cpp (parameter table, processing values, settings),
     ZkOstinelAudioProcessorProcessing.cpp (per-block and per-sample processing, widget feeds),
+    ZkOstinelAudioProcessorHandOver.cpp (layouts, widget registrations, coefficient hand-over),
     ZkOstinelAudioProcessorPresetTree.cpp (current-preset tree, undo, host state),
     ZkOstinelAudioProcessorPatternCommands.cpp (editor writes and pattern commands),
     ZkOstinelAudioProcessorPresets.cpp (factory presets, preset lists, user preset files),

@@ -1,6 +1,7 @@
 // Per-block and per-sample processing: transport and anchors, the step gate with
-// its envelope, the signal path (gain, low-pass, drive, gate, echo, output), the
-// editor feeds, the channel layouts and the filter coefficient hand-over.
+// its envelope, the signal path (gain, low-pass, drive, gate, echo, output) and the
+// editor feeds. What other threads hand over to it (widget registrations, filter
+// coefficients, channel layouts) is in ZkOstinelAudioProcessorHandOver.cpp.
 //
 // Everything in processBlock runs on the host's audio thread: no allocation, no
 // lock, no I/O. Values written by other threads are atomics read once per block
@@ -12,7 +13,6 @@
 #include <climits>
 #include <cmath>
 #include <limits>
-#include <thread>
 
 namespace
 {
@@ -187,7 +187,8 @@ bool readHostPosition (juce::AudioPlayHead* playHead, double sampleRate,
 }
 
 // Marks the editor feeds in use for one block: the sequence is odd from before the
-// block loads the feed pointers until it has made its last feed call.
+// block loads the feed pointers until it has made its last feed call (the other
+// side is registerFeed, in ZkOstinelAudioProcessorHandOver.cpp).
 class ScopedFeedUse
 {
 public:
@@ -202,98 +203,7 @@ private:
     std::atomic<uint32_t>& sequence;
 };
 
-// Message thread. Stores the new registration; when it replaces a widget, returns
-// only once no block can still be using that widget. The store and the sequence
-// load here, like the audio thread's increment and pointer loads, are sequentially
-// consistent: either a block loads the new pointer, or this thread sees that block's
-// odd sequence and waits for the sequence to move on (that block has ended; any
-// later one loads the new pointer).
-template <typename Feed>
-void registerFeed (std::atomic<Feed*>& feed, Feed* newFeed, const std::atomic<uint32_t>& feedBlockSequence)
-{
-    Feed* const previous = feed.exchange (newFeed);
-
-    if (previous == nullptr || previous == newFeed)
-        return;
-
-    const uint32_t sequence = feedBlockSequence.load();
-
-    if ((sequence & 1u) != 0)
-        while (feedBlockSequence.load() == sequence)
-            std::this_thread::yield();
-}
 } // namespace
-
-//==============================================================================
-void ZkOstinelAudioProcessor::prepareToPlay (double, int)
-{
-    // The sample rate is taken in processBlock.
-    resync = true;
-}
-
-void ZkOstinelAudioProcessor::releaseResources() {}
-
-bool ZkOstinelAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const
-{
-    const auto input = layouts.getMainInputChannelSet();
-    const auto output = layouts.getMainOutputChannelSet();
-
-    if (input != output)
-        return false;
-
-    return input == juce::AudioChannelSet::mono() || input == juce::AudioChannelSet::stereo();
-}
-
-//==============================================================================
-void ZkOstinelAudioProcessor::setWaveDisplay (CvoWaveDisplayFeed* display)
-{
-    registerFeed (waveDisplay, display, feedBlockSequence);
-}
-
-void ZkOstinelAudioProcessor::setInputVuMeter (CvoLevelMeterFeed* meter)
-{
-    registerFeed (inputVuMeter, meter, feedBlockSequence);
-}
-
-void ZkOstinelAudioProcessor::setOutputVuMeter (CvoLevelMeterFeed* meter)
-{
-    registerFeed (outputVuMeter, meter, feedBlockSequence);
-}
-
-//==============================================================================
-// Any thread (parameter changes). The filters belong to the audio thread: this only
-// requests new coefficients, which processBlock computes from the current cutoff and
-// resonance before its next sample.
-void ZkOstinelAudioProcessor::calculateLowpassFilterCoefficients()
-{
-    if (lastSampleRate.load() == 0.0)
-        return;
-
-    filterCoefficientsPending.store (true, std::memory_order_release);
-    filterCoefficientsReady = true;
-}
-
-void ZkOstinelAudioProcessor::applyPendingFilterCoefficients()
-{
-    // The switch first: setActive recomputes with the filters' stored values.
-    const bool shouldBeActive = lowpassActive.load (std::memory_order_relaxed);
-    if (lowpassLeft.isActive() != shouldBeActive)
-    {
-        lowpassLeft.setActive (shouldBeActive);
-        lowpassRight.setActive (shouldBeActive);
-    }
-
-    if (!filterCoefficientsPending.exchange (false, std::memory_order_acquire))
-        return;
-
-    const double cutoffNormalised = lowpassCutoff.load (std::memory_order_relaxed);
-    const double resoNormalised = lowpassReso.load (std::memory_order_relaxed);
-    const auto c = (float)(cutoffNormalised * cutoffNormalised * cutoffNormalised * cutoffNormalised);
-    const auto q = (float)(resoNormalised * resoNormalised);
-
-    lowpassLeft.calculateCoefficients (c, q);
-    lowpassRight.calculateCoefficients (c, q);
-}
 
 //==============================================================================
 void ZkOstinelAudioProcessor::updatePlayAndRunState (bool& justStarted)
@@ -605,10 +515,11 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             display->restart();
     }
 
-    // 10. Samples, in chunks: the step clock and envelope, the input, the filters and
-    // the drive, then gate, echo, output and feeds, each over the whole chunk. Every
-    // sample sees the same values in the same order as one pass per sample would; the
-    // chunks only let the two filter recursions and the independent work overlap.
+    // 10. Samples, in chunks of up to samplesPerChunk: first the step clock, envelope,
+    // input gain, low-pass, drive and gate of every sample of the chunk, then echo and
+    // output, the feeds and the noise. Every sample and every widget sees the same
+    // values in the same order as one pass per sample would give; only the calls to
+    // different widgets interleave differently.
     const double swingDelay = (double)roundToIntSaturated (swingValue * 0.5 * samplesPerStep); // odd steps
     const bool filterAndDrive = !bypassed && !muted && !fxOff;
     const bool gated = !bypassed && !muted && running;
@@ -678,9 +589,8 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             beatRestart = false;
             ++samplesSinceAnchor;
 
-            // Input, with the input gain. A sample that is not finite is silence for the
-            // filters and the echo.
-            // (The check after the product covers the input sample too.)
+            // Input, with the input gain (1 when bypassed). A sample that is not finite,
+            // before or after the gain, is silence for the filters and the echo.
             float l = finiteOrZero (out0[i] * inGain);
             float r = stereo ? finiteOrZero (out1[i] * inGain) : 0.0f;
 

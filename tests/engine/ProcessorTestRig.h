@@ -6,8 +6,8 @@
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
-#include <juce_audio_processors/juce_audio_processors.h>
-
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -15,57 +15,34 @@
 namespace zktest
 {
 // Host parameter indexes of the global parameters and of pattern A.
-enum Param
-{
-    pBypass = 0,
-    pMuteAll = 1,
-    pInputGain = 2,
-    pMix = 3,
-    pOutputGain = 4,
-    pAttack = 5,
-    pHold = 6,
-    pDecay = 7,
-    pSustain = 8,
-    pRelease = 9,
-    pSwing = 10,
-    pMakeUpGain = 11,
-    pTimeOffset = 12,
-    pShortStepLength = 13,
-    pLongStepLength = 14,
-    pLowpassActive = 15,
-    pLowpassCutoff = 16,
-    pLowpassReso = 17,
-    pDriveActive = 18,
-    pDriveInputGain = 19,
-    pDriveOutputGain = 20,
-    pEchoActive = 21,
-    pEchoLevel = 22,
-    pEchoFeedback = 23,
-    pEchoTypeNormal = 24,
-    pEchoTypeTriplet = 25,
-    pEchoPingPong = 26,
-    pPatternSelect = 27,
-    pPatternLengthA = 28,
-    pTripletModeA = 29
-};
+constexpr int pBypass = 0, pMuteAll = 1, pInputGain = 2, pMix = 3, pOutputGain = 4, pAttack = 5, pHold = 6,
+              pDecay = 7, pSustain = 8, pRelease = 9, pSwing = 10, pMakeUpGain = 11, pTimeOffset = 12,
+              pShortStepLength = 13, pLongStepLength = 14, pLowpassActive = 15, pLowpassCutoff = 16,
+              pLowpassReso = 17, pDriveActive = 18, pDriveInputGain = 19, pDriveOutputGain = 20,
+              pEchoActive = 21, pEchoLevel = 22, pEchoFeedback = 23, pEchoTypeNormal = 24,
+              pEchoTypeTriplet = 25, pEchoPingPong = 26, pPatternSelect = 27, pPatternLengthA = 28,
+              pTripletModeA = 29;
 
-// Normalised values of the step length classes.
-constexpr float noStepValue = 0.125f;
-constexpr float shortStepValue = 0.375f;
-constexpr float longStepValue = 0.625f;
-constexpr float stepLinkValue = 0.875f;
-
-// Output noise added to every sample.
-constexpr float noiseAmplitude = 0.00001f;
-
-inline int stepLengthParam (int step) // step 0..15 of pattern A
+inline int stepLengthParam (int step)
 {
     return 30 + 2 * step;
-}
-
+} // step 0..15 of pattern A
 inline int stepVolumeParam (int step)
 {
     return 31 + 2 * step;
+}
+
+constexpr float noStepValue = 0.125f, shortStepValue = 0.375f, longStepValue = 0.625f, stepLinkValue = 0.875f;
+
+// Output noise added to every sample, and a tolerance just above it.
+constexpr float noiseAmplitude = 0.00001f;
+constexpr float noiseTolerance = noiseAmplitude * 1.1f;
+
+using Input = std::function<float (int channel, int64_t sampleIndex)>;
+
+inline float dc (int, int64_t)
+{
+    return 1.0f;
 }
 
 class TestPlayHead : public juce::AudioPlayHead
@@ -101,7 +78,11 @@ public:
         updatePlayHead();
     }
 
-    void removePosition() { playHead.position = {}; }
+    void removePosition()
+    {
+        sendPosition = false;
+        updatePlayHead();
+    }
 
     void setParam (int index, float value)
     {
@@ -115,46 +96,54 @@ public:
 #endif
     }
 
-    // A plain gate: unity gains, full mix, no filter, drive or echo, pattern A with
-    // 4 beats of ShortSteps at volume 1, attack 0 (2 ms), no hold, sustain 1, no
-    // swing or offset, the shortest release (4 ms).
-    void setNeutralGate()
+    void setParams (std::initializer_list<std::pair<int, float>> values)
     {
-        const std::pair<int, float> values[] = {{pBypass, 0.0f},
-                                                {pMuteAll, 0.0f},
-                                                {pInputGain, 0.5f},
-                                                {pMix, 1.0f},
-                                                {pOutputGain, 0.5f},
-                                                {pAttack, 0.0f},
-                                                {pHold, 0.0f},
-                                                {pDecay, 0.0f},
-                                                {pSustain, 1.0f},
-                                                {pRelease, 0.0f},
-                                                {pSwing, 0.0f},
-                                                {pMakeUpGain, 0.5f},
-                                                {pTimeOffset, 0.5f},
-                                                {pShortStepLength, 0.9f},
-                                                {pLongStepLength, 0.8f},
-                                                {pLowpassActive, 0.0f},
-                                                {pLowpassCutoff, 1.0f},
-                                                {pLowpassReso, 0.0f},
-                                                {pDriveActive, 0.0f},
-                                                {pDriveInputGain, 0.0f},
-                                                {pDriveOutputGain, 0.5f},
-                                                {pEchoActive, 0.0f},
-                                                {pEchoLevel, 0.4f},
-                                                {pEchoFeedback, 0.4f},
-                                                {pEchoTypeNormal, 0.4f},
-                                                {pEchoTypeTriplet, 0.9f},
-                                                {pEchoPingPong, 1.0f},
-                                                {pPatternSelect, 0.0f},
-                                                {pPatternLengthA, 1.0f},
-                                                {pTripletModeA, 0.0f}};
-
         for (auto [index, value] : values)
             setParam (index, value);
+    }
+
+    // A plain gate: unity gains, full mix, no filter, drive or echo, pattern A with
+    // 4 beats of ShortSteps (0.9 of half a step) at volume 1, attack 0 (2 ms), no
+    // hold, sustain 1, no swing or offset, the shortest release (4 ms).
+    void setNeutralGate()
+    {
+        // Values of host indexes 0..29, in order (see the constants above).
+        const float neutral[] = {0.0f, 0.0f, 0.5f, 1.0f, 0.5f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f,
+                                 0.0f, 0.5f, 0.5f, 0.9f, 0.8f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f,
+                                 0.5f, 0.0f, 0.4f, 0.4f, 0.4f, 0.9f, 1.0f, 0.0f, 1.0f, 0.0f};
+        for (int index = 0; index < 30; ++index)
+            setParam (index, neutral[index]);
 
         setSteps ([] (int) { return shortStepValue; });
+    }
+
+    // Every block on: filter with resonance, drive, ping-pong echo, and the gate over
+    // a mix of all step length classes with swing.
+    void setEverythingActive()
+    {
+        setNeutralGate();
+        setParams ({{pLowpassActive, 1.0f},
+                    {pLowpassCutoff, 0.6f},
+                    {pLowpassReso, 0.7f},
+                    {pDriveActive, 1.0f},
+                    {pDriveInputGain, 0.4f},
+                    {pEchoActive, 1.0f},
+                    {pEchoFeedback, 0.8f},
+                    {pEchoLevel, 0.7f},
+                    {pEchoPingPong, 1.0f},
+                    {pAttack, 0.2f},
+                    {pHold, 0.3f},
+                    {pDecay, 0.3f},
+                    {pSustain, 0.6f},
+                    {pRelease, 0.4f},
+                    {pSwing, 0.5f}});
+        setSteps (
+            [] (int step)
+            {
+                const float classes[] = {shortStepValue, longStepValue, stepLinkValue, noStepValue,
+                                         shortStepValue};
+                return classes[step % 5];
+            });
     }
 
     void setSteps (const std::function<float (int)>& lengthOfStep, float volume = 1.0f)
@@ -166,19 +155,16 @@ public:
         }
     }
 
-    // Processes numSamples samples of the given input (per channel, a function of the
-    // sample index since the rig's start) in blocks of blockSize, or of the sizes
-    // blockSizeOf gives; returns channel 0 and, in stereo, channel 1.
-    std::vector<std::vector<float>> run (int numSamples,
-                                         const std::function<float (int channel, int64_t)>& input,
+    // Processes numSamples samples of the input in blocks of the rig's block size, or
+    // of the sizes blockSizeOf gives; returns the output per channel.
+    std::vector<std::vector<float>> run (int numSamples, const Input& input,
                                          const std::function<int()>& blockSizeOf = {})
     {
         std::vector<std::vector<float>> out ((size_t)numChannels);
         juce::AudioBuffer<float> buffer (numChannels, maxBlockSize);
         juce::MidiBuffer midi;
-        int done = 0;
 
-        while (done < numSamples)
+        for (int done = 0; done < numSamples;)
         {
             const int size = std::min (numSamples - done, blockSizeOf ? blockSizeOf() : maxBlockSize);
             buffer.setSize (numChannels, size, false, false, true);
@@ -218,11 +204,18 @@ public:
     double bpm = 120.0;
     double hostPpq = 0.0;
     bool hostPlaying = true;
+    bool sendPosition = true; // false: the play head answers without a position
     int64_t samplesProcessed = 0;
 
 private:
     void updatePlayHead()
     {
+        if (!sendPosition)
+        {
+            playHead.position = {};
+            return;
+        }
+
         juce::AudioPlayHead::PositionInfo info;
         info.setBpm (bpm);
         info.setPpqPosition (hostPpq);
@@ -231,25 +224,18 @@ private:
     }
 };
 
-inline float dc (int, int64_t)
-{
-    return 1.0f;
-}
-
 // Samples where the gate opens: the output of a constant input 1.0 rises from
-// silence (below 0.001) to an attack's first value.
-inline std::vector<int> gateOnsets (const std::vector<float>& out)
+// silence (below 0.001) to an attack's first value. Only those below end count.
+inline std::vector<int> gateOnsets (const std::vector<float>& out, int end = INT_MAX)
 {
     std::vector<int> onsets;
-    if (!out.empty() && out[0] >= 0.001f)
-        onsets.push_back (0);
-    for (size_t i = 1; i < out.size(); ++i)
-        if (out[i - 1] < 0.001f && out[i] >= 0.001f)
+    for (size_t i = 0; i < out.size() && (int)i < end; ++i)
+        if (out[i] >= 0.001f && (i == 0 || out[i - 1] < 0.001f))
             onsets.push_back ((int)i);
     return onsets;
 }
 
-// The first sample at or after from where a held level of about 1.0 starts to fall.
+// The first sample after from where a held level of about 1.0 starts to fall.
 inline int releaseStart (const std::vector<float>& out, int from)
 {
     for (size_t i = (size_t)from + 1; i < out.size(); ++i)

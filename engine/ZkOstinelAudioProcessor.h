@@ -353,6 +353,11 @@ private:
     std::unique_ptr<juce::ValueTree> currentPresetTree;
     std::unique_ptr<juce::UndoManager> undoManager;
 
+    // Serialises currentPresetTree, undoManager and the preset bookkeeping
+    // between the host's state calls (a host thread) and the message thread.
+    // Never taken on the audio thread, never held while calling the host.
+    juce::CriticalSection presetTreeLock;
+
     //==============================================================================
     // Presets
     juce::OwnedArray<juce::ValueTree> factoryPresetTrees;

@@ -1,128 +1,522 @@
-// PENDING: placeholder bodies so that the whole processor links while this
-// concern is being written. The owner of this file replaces it entirely.
+// Current-preset tree, undo and host state chunk of ZkOstinelAudioProcessor.
+//
+// The tree and the undo manager are touched on the message thread (editor,
+// presets, undo) and on a host thread (get/setStateInformation, program name);
+// every access goes through presetTreeLock. The lock is never held while the
+// host is called back (updateHostDisplay, setParameterNotifyingHost), so a host
+// that holds its own lock while asking for the state cannot deadlock with us.
 
+#include "engine/ZkHostStateChunk.h"
 #include "engine/ZkOstinelAudioProcessor.h"
 
-#if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace
+{
+const juce::Identifier presetTreeType{"ZkAudioPreset"};
+const juce::Identifier parameterEntryType{"Parameter"};
+const juce::Identifier pluginNameProperty{"ZkPluginName"};
+const juce::Identifier presetNameProperty{"PresetName"};
+const juce::Identifier presetIdProperty{"PresetID"};
+const juce::Identifier presetTypeProperty{"PresetType"};
+const juce::Identifier parameterNameProperty{"ParameterName"};
+const juce::Identifier valueProperty{"Value"};
+
+const char* const pluginName = "ZkOstinel";
+const char* const stateElementTag = "ZkPLUGINSETTINGS";
+
+// [pixels] Editor heights a chunk may carry. 0 is what a machine without a
+// display computes; nothing larger than a very large screen is plausible.
+constexpr int maxEditorHeight = 16384;
+
+// Settings are bools, small ints, normalised values and a sample offset of at
+// most eight characters; this bound keeps every conversion to int defined.
+constexpr double maxSettingMagnitude = 1.0e8;
+
+// Settings that the audio thread reports: live state, not preferences.
+bool isLiveSetting (const juce::String& name)
+{
+    return name == "viInputSignalIsMono" || name == "viIsPlayingState" || name == "viIsRunningState";
+}
+
+// A property value read as a finite number: numbers as they are, text only
+// when it is a well-formed decimal number. Anything else has no value.
+std::optional<double> readFiniteNumber (const juce::var& value)
+{
+    if (value.isString())
+        return ZkHostStateChunk::parseFiniteNumber (value.toString());
+
+    if (value.isInt() || value.isInt64() || value.isBool())
+        return (double)value;
+
+    if (value.isDouble())
+    {
+        const auto d = (double)value;
+        return std::isfinite (d) ? std::optional<double> (d) : std::nullopt;
+    }
+
+    return {};
+}
+
+// A finite double that fits into a float; larger magnitudes would be an
+// undefined conversion.
+std::optional<float> toFiniteFloat (std::optional<double> value)
+{
+    if (!value || std::abs (*value) > (double)std::numeric_limits<float>::max())
+        return {};
+
+    return (float)*value;
+}
+
+int readIntOrZero (const juce::var& value)
+{
+    if (value.isString())
+        return ZkHostStateChunk::parseInteger (value.toString()).value_or (0);
+
+    const auto number = readFiniteNumber (value);
+
+    if (!number || std::abs (*number) > (double)std::numeric_limits<int>::max())
+        return 0;
+
+    return (int)*number;
+}
+
+// The setting's value as it will be stored: integer text keeps an integer
+// (a bool when the setting holds one), decimal text a double. So a setting
+// keeps its text form through a restore and a chunk saves back unchanged.
+juce::var settingValueFromText (const juce::String& text, double number, const juce::var& current)
+{
+    if (!ZkHostStateChunk::looksLikeInteger (text))
+        return number;
+
+    if (current.isBool() && (number == 0.0 || number == 1.0))
+        return number != 0.0;
+
+    return (int)number;
+}
+
+juce::String settingValueAsText (const juce::var& value)
+{
+    // A double that is not finite has no decimal text; it is stored as 0.
+    if (value.isDouble() && !std::isfinite ((double)value))
+        return juce::var (0.0).toString();
+
+    return value.toString();
+}
+} // namespace
 
 const juce::String ZkOstinelAudioProcessor::getProgramName (int)
 {
-    return {};
+    return getCurrentPresetName();
 }
 
-void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String&)
+void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String& newName)
 {
-    
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+
+        if (currentPresetTree == nullptr || !currentPresetTree->isValid())
+            return;
+
+        currentPresetTree->setProperty (presetNameProperty, newName, undoManager.get());
+    }
+
+    // Only the program changed: the default flags would also report a latency change.
+    updateHostDisplay (juce::AudioProcessor::ChangeDetails().withProgramChanged (true));
 }
 
-void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock&)
+//==============================================================================
+std::unique_ptr<juce::ValueTree> ZkOstinelAudioProcessor::createValueTreeForAllParameters()
 {
-    
+    auto tree = std::make_unique<juce::ValueTree> (presetTreeType);
+    tree->setProperty (pluginNameProperty, pluginName, nullptr);
+    tree->setProperty (presetNameProperty, getCurrentPresetName(), nullptr);
+    fillValueTreeWithAllParams (tree.get());
+    return tree;
 }
 
-void ZkOstinelAudioProcessor::setStateInformation (const void*, int)
+void ZkOstinelAudioProcessor::fillValueTreeWithAllParams (juce::ValueTree* tree)
 {
-    
+    if (parameterManager == nullptr)
+        return;
+
+    const juce::ScopedLock lock (presetTreeLock);
+
+    for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+        setParameterInValueTree (tree, index, parameterManager->getParameterValue (index));
 }
 
-std::unique_ptr<juce::ValueTree> ZkOstinelAudioProcessor::createValueTreeForAllParameters ()
+void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, const juce::String& name,
+                                                       float value, juce::UndoManager* undo)
 {
-    return std::make_unique<juce::ValueTree>();
+    if (tree == nullptr || !tree->isValid())
+        return;
+
+    const juce::ScopedLock lock (presetTreeLock);
+    auto entry = tree->getChildWithProperty (parameterNameProperty, name);
+
+    if (entry.isValid())
+    {
+        entry.setProperty (valueProperty, (double)value, undo);
+        return;
+    }
+
+    juce::ValueTree newEntry (parameterEntryType);
+    newEntry.setProperty (parameterNameProperty, name, nullptr);
+    newEntry.setProperty (valueProperty, (double)value, nullptr);
+    tree->appendChild (newEntry, nullptr);
 }
 
-void ZkOstinelAudioProcessor::fillValueTreeWithAllParams (juce::ValueTree*)
+void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, int index, float value)
 {
-    
+    if (parameterManager == nullptr)
+        return;
+
+    setParameterInValueTree (tree, parameterManager->getParameterName (index), value, undoManager.get());
 }
 
-void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree*, const juce::String&, float, juce::UndoManager*)
+float ZkOstinelAudioProcessor::getParamValueFromValueTree (const juce::ValueTree* tree, int index) const
 {
-    
+    if (tree == nullptr || !tree->isValid())
+        return -1.0f;
+
+    if (parameterManager == nullptr)
+        return 0.0f;
+
+    const juce::ScopedLock lock (presetTreeLock);
+    const auto entry =
+        tree->getChildWithProperty (parameterNameProperty, parameterManager->getParameterName (index));
+
+    if (!entry.isValid())
+        return 0.0f;
+
+    const auto number = readFiniteNumber (entry.getProperty (valueProperty));
+
+    if (!number)
+        return 0.0f;
+
+    // Beyond the float range: the infinity of that sign, never an undefined conversion.
+    if (std::abs (*number) > (double)std::numeric_limits<float>::max())
+        return *number > 0.0 ? std::numeric_limits<float>::infinity()
+                             : -std::numeric_limits<float>::infinity();
+
+    return (float)*number;
 }
 
-void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree*, int, float)
+void ZkOstinelAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTree* tree)
 {
-    
+    if (tree == nullptr || !tree->isValid() || parameterManager == nullptr)
+        return;
+
+    juce::String name;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        name = tree->getProperty (presetNameProperty).toString();
+    }
+
+    if (name.isNotEmpty())
+        changeProgramName (0, name);
+
+    for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+    {
+        std::optional<float> value;
+        {
+            const juce::ScopedLock lock (presetTreeLock);
+            const auto entry = tree->getChildWithProperty (parameterNameProperty,
+                                                           parameterManager->getParameterName (index));
+
+            if (entry.isValid())
+                value = toFiniteFloat (readFiniteNumber (entry.getProperty (valueProperty)));
+        }
+
+        // An entry whose value is not a finite number is treated like a missing one.
+        if (value && *value != parameterManager->getParameterValue (index))
+            setParam (index, *value, juce::sendNotification, dontStartNewTransaction, false);
+    }
 }
 
-float ZkOstinelAudioProcessor::getParamValueFromValueTree (const juce::ValueTree*, int) const
+void ZkOstinelAudioProcessor::copyAllPresetValuesFromValueTree (const juce::ValueTree& source)
 {
-    return 0;
+    const juce::ScopedLock lock (presetTreeLock);
+
+    if (!source.isValid() || currentPresetTree == nullptr || !currentPresetTree->isValid())
+        return;
+
+    currentPresetTree->copyPropertiesFrom (source, undoManager.get());
+
+    for (auto entry : *currentPresetTree)
+    {
+        if (!entry.hasProperty (parameterNameProperty))
+            continue;
+
+        const auto sourceEntry =
+            source.getChildWithProperty (parameterNameProperty, entry.getProperty (parameterNameProperty));
+
+        // A source without this parameter, or without a readable value for it,
+        // leaves the entry as it is, so the parameter keeps its value.
+        if (!sourceEntry.isValid() ||
+            !toFiniteFloat (readFiniteNumber (sourceEntry.getProperty (valueProperty))))
+            continue;
+
+        entry.copyPropertiesFrom (sourceEntry, undoManager.get());
+    }
 }
 
-void ZkOstinelAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTree*)
+void ZkOstinelAudioProcessor::restorePresetAfterUndoOrRedo()
 {
-    
+    if (currentPresetTree == nullptr)
+        return;
+
+    recallAllParamsFromValueTree (currentPresetTree.get());
+
+    const juce::ScopedLock lock (presetTreeLock);
+    currentPresetId = readIntOrZero (currentPresetTree->getProperty (presetIdProperty));
+
+    if (currentPresetTree->getProperty (presetTypeProperty).toString() == "Factory")
+        presetIsFactory = true;
 }
 
-void ZkOstinelAudioProcessor::copyAllPresetValuesFromValueTree (const juce::ValueTree&)
+//==============================================================================
+void ZkOstinelAudioProcessor::undoLastParameterChange()
 {
-    
+    if (undoManager == nullptr)
+        return;
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        undoManager->undo();
+    }
+
+    restorePresetAfterUndoOrRedo();
 }
 
-void ZkOstinelAudioProcessor::restorePresetAfterUndoOrRedo ()
+void ZkOstinelAudioProcessor::redoLastParameterChange()
 {
-    
+    if (undoManager == nullptr)
+        return;
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        undoManager->redo();
+    }
+
+    restorePresetAfterUndoOrRedo();
 }
 
-void ZkOstinelAudioProcessor::undoLastParameterChange ()
+void ZkOstinelAudioProcessor::beginNewTransaction()
 {
-    
+    const juce::ScopedLock lock (presetTreeLock);
+
+    if (undoManager != nullptr)
+        undoManager->beginNewTransaction();
 }
 
-void ZkOstinelAudioProcessor::redoLastParameterChange ()
+void ZkOstinelAudioProcessor::setCurrentPresetNameUndoable (const juce::String& name)
 {
-    
+    changeProgramName (0, name);
+    beginNewTransaction();
 }
 
-void ZkOstinelAudioProcessor::beginNewTransaction ()
+void ZkOstinelAudioProcessor::clearUndoHistory()
 {
-    
+    const juce::ScopedLock lock (presetTreeLock);
+
+    if (undoManager != nullptr)
+        undoManager->clearUndoHistory();
 }
 
-void ZkOstinelAudioProcessor::setCurrentPresetNameUndoable (const juce::String&)
+bool ZkOstinelAudioProcessor::canUndo() const
 {
-    
+    const juce::ScopedLock lock (presetTreeLock);
+    return undoManager != nullptr && undoManager->canUndo();
 }
 
-void ZkOstinelAudioProcessor::clearUndoHistory ()
+bool ZkOstinelAudioProcessor::canRedo() const
 {
-    
+    const juce::ScopedLock lock (presetTreeLock);
+    return undoManager != nullptr && undoManager->canRedo();
 }
 
-bool ZkOstinelAudioProcessor::canUndo () const
+bool ZkOstinelAudioProcessor::canUndoOrRedo() const
 {
-    return false;
+    return canUndo() || canRedo();
 }
 
-bool ZkOstinelAudioProcessor::canRedo () const
+juce::String ZkOstinelAudioProcessor::getCurrentPresetName() const
 {
-    return false;
+    const juce::ScopedLock lock (presetTreeLock);
+
+    if (currentPresetTree == nullptr || !currentPresetTree->isValid())
+        return "Init";
+
+    auto name = currentPresetTree->hasProperty (presetNameProperty)
+                    ? currentPresetTree->getProperty (presetNameProperty).toString()
+                    : juce::String ("Init");
+
+    // The modified mark: exactly one "*", at the end.
+    if (presetWasModified)
+        name = name.removeCharacters ("*") + "*";
+
+    return name;
 }
 
-bool ZkOstinelAudioProcessor::canUndoOrRedo () const
+void ZkOstinelAudioProcessor::updateCurrentPresetID()
 {
-    return false;
+    const juce::ScopedLock lock (presetTreeLock);
+    const auto name = getCurrentPresetName();
+    const auto index = (presetIsFactory ? factoryPresetNames : userPresetNames).indexOf (name);
+
+    if (index >= 0)
+        currentPresetId = index;
 }
 
-juce::String ZkOstinelAudioProcessor::getCurrentPresetName () const
+void ZkOstinelAudioProcessor::revealUserPresetsFolder() const
 {
-    return {};
+    if (userPresetsFolder != nullptr)
+        userPresetsFolder->revealToUser();
 }
 
-void ZkOstinelAudioProcessor::updateCurrentPresetID ()
+const juce::ValueTree& ZkOstinelAudioProcessor::getCurrentPresetTree() const
 {
-    
+    static const juce::ValueTree none;
+    return currentPresetTree != nullptr ? *currentPresetTree : none;
 }
 
-void ZkOstinelAudioProcessor::revealUserPresetsFolder () const
+//==============================================================================
+// Host state chunk (host thread)
+
+void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    
+    juce::XmlElement xml (stateElementTag);
+    xml.setAttribute ("pluginName", pluginName);
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        const auto brightness = (double)colourSchemeBrightness;
+        xml.setAttribute ("defaultEditorHeight", defaultEditorHeight);
+        xml.setAttribute ("lastEditorHeight", editorHeight);
+        xml.setAttribute ("colourSchemeBrightnessAsDouble", std::isfinite (brightness) ? brightness : 0.3);
+        xml.setAttribute ("programName", getCurrentPresetName());
+        xml.setAttribute ("channelName", channelName);
+        xml.setAttribute ("currentPresetIsFactory", presetIsFactory ? 1 : 0);
+    }
+
+    if (parameterManager != nullptr)
+    {
+        for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+        {
+            auto value = (double)parameterManager->getParameterValue (index);
+
+            // A value that is not finite has no decimal text; the default stands in for it.
+            if (!std::isfinite (value))
+                value = (double)parameterManager->getParameter (index)->getDefaultValue();
+
+            xml.setAttribute (parameterManager->getParameterName (index), value);
+        }
+    }
+
+    if (varItemManager != nullptr)
+    {
+        for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
+            xml.setAttribute (varItemManager->getVarItemName (id),
+                              settingValueAsText (varItemManager->getVar (id)));
+    }
+
+    ZkHostStateChunk::write (xml, destData);
 }
 
-const juce::ValueTree& ZkOstinelAudioProcessor::getCurrentPresetTree () const
+void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    static const juce::ValueTree none; return none;
+    const auto xml = ZkHostStateChunk::read (data, sizeInBytes);
+
+    if (xml == nullptr || xml->getTagName() != stateElementTag || !xml->hasAttribute ("pluginName") ||
+        xml->getStringAttribute ("pluginName") != pluginName)
+        return;
+
+    // An attribute that is present but unreadable, not finite or out of bounds
+    // counts as missing for the editor sizes and settings; for a parameter it
+    // leaves the current value (a missing parameter still becomes 0.0).
+    const auto readEditorHeight = [&xml] (const char* name) -> std::optional<int>
+    {
+        const auto height = ZkHostStateChunk::parseInteger (xml->getStringAttribute (name));
+
+        if (height && juce::isPositiveAndNotGreaterThan (*height, maxEditorHeight))
+            return height;
+
+        return {};
+    };
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        defaultEditorHeight = readEditorHeight ("defaultEditorHeight").value_or (defaultEditorHeight);
+        editorHeight = readEditorHeight ("lastEditorHeight").value_or (defaultEditorHeight);
+        colourSchemeBrightness = 0.3f;
+    }
+
+    changeProgramName (0, xml->getStringAttribute ("programName", "(NO NAME)"));
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+
+        if (xml->hasAttribute ("channelName"))
+            channelName = xml->getStringAttribute ("channelName");
+
+        const auto isFactory =
+            xml->hasAttribute ("currentPresetIsFactory")
+                ? ZkHostStateChunk::parseInteger (xml->getStringAttribute ("currentPresetIsFactory"))
+                : std::optional<int> (-1);
+        presetIsFactory = isFactory == 1;
+
+        if (isFactory && *isFactory != -1)
+            updateCurrentPresetID();
+    }
+
+    if (parameterManager != nullptr)
+    {
+        for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+        {
+            const auto name = parameterManager->getParameterName (index);
+            const auto value = xml->hasAttribute (name)
+                                   ? ZkHostStateChunk::parseFiniteNumber (xml->getStringAttribute (name))
+                                   : std::optional<double> (0.0);
+
+            if (!value || *value < 0.0 || *value > 1.0)
+                continue;
+
+            parameterManager->setParameterValue (index, (float)*value);
+            calculateProcessingValueFromParam (index, (float)*value);
+        }
+    }
+
+    if (varItemManager != nullptr)
+    {
+        for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
+        {
+            const auto name = varItemManager->getVarItemName (id);
+            const auto text =
+                xml->hasAttribute (name) ? xml->getStringAttribute (name) : juce::String ("0.0");
+            const auto number = ZkHostStateChunk::parseFiniteNumber (text);
+
+            if (!number || std::abs (*number) > maxSettingMagnitude)
+                continue;
+
+            const auto value = settingValueFromText (text, *number, varItemManager->getVar (id));
+
+            // The play, run and mono states belong to the audio thread: they are
+            // stored for the editor but not applied, so a restore never stops a
+            // running gate. The forced update below lets the next block report
+            // the real states again.
+            if (isLiveSetting (name))
+                varItemManager->setVarItemValue (name, value);
+            else
+                setVarItemValue (name, value);
+        }
+    }
+
+    forceStateUpdate = true;
+
+    const juce::ScopedLock lock (presetTreeLock);
+    fillValueTreeWithAllParams (currentPresetTree.get());
 }

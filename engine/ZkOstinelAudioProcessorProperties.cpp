@@ -1,43 +1,146 @@
-// PENDING: placeholder bodies so that the whole processor links while this
-// concern is being written. The owner of this file replaces it entirely.
+// The per-user properties file and the editor size values derived from it.
+// Everything here runs on the message thread; the editor sizes are also read
+// and written by the host's state calls, so they change under presetTreeLock.
+//
+// On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
+// (the macOS library sub-folder does not apply there); on macOS it lies in
+// ~/Library/Application Support/TELQUARLAB/.
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
-#if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
+#include <cmath>
 
-void ZkOstinelAudioProcessor::initPropertiesFile ()
+namespace
 {
-    
+const juce::String versionKey ("PropertiesFileVersion");
+const juce::String ratioKey ("DefaultEditorDesktopHeightRatio");
+constexpr int currentPropertiesFileVersion = 101;
+constexpr float defaultRatio = 0.5f; // editor height / main display height
+
+// [px] Used in place of the main display's height when there is none (a
+// headless machine reports a height of 0), so that sizes stay sane and no
+// ratio is ever divided by zero.
+constexpr float fallbackDisplayHeight = 1080.0f;
+
+// [px] A default editor height beyond this only comes from a damaged ratio;
+// the bound keeps the conversion to an integer defined.
+constexpr float maxEditorHeight = 1.0e6f;
+
+/** [px] Height of the whole main display, read anew at each use. */
+float mainDisplayHeight()
+{
+    const auto* display = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay();
+    const int height = display != nullptr ? display->totalArea.getHeight() : 0;
+    return height > 0 ? (float)height : fallbackDisplayHeight;
 }
 
-void ZkOstinelAudioProcessor::setPropertiesHeaderValues ()
+bool isUsableRatio (float ratio)
 {
-    
+    return std::isfinite (ratio) && ratio > 0.0f;
+}
+} // namespace
+
+void ZkOstinelAudioProcessor::initPropertiesFile()
+{
+    propertiesFileOptions.applicationName = "ZkOstinel";
+    propertiesFileOptions.filenameSuffix = "zkproperties";
+    propertiesFileOptions.folderName = "TELQUARLAB";
+    propertiesFileOptions.osxLibrarySubFolder = "Application Support";
+    propertiesFileOptions.commonToAllUsers = false;
+    propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
+
+    propertiesFile = std::make_unique<juce::PropertiesFile> (propertiesFileOptions);
+
+    const auto file = propertiesFile->getFile();
+
+    if (file.exists())
+    {
+        // Files of older versions (or without a version) start over.
+        if (propertiesFile->getIntValue (versionKey, 0) < currentPropertiesFileVersion)
+        {
+            propertiesFile->clear();
+            setPropertiesHeaderValues();
+        }
+    }
+    else
+    {
+        file.create(); // with its folders; a failure leaves the values in memory
+        setPropertiesHeaderValues();
+    }
 }
 
-float ZkOstinelAudioProcessor::getDefaultEditorDesktopHeightRatioFromPropertiesFile ()
+void ZkOstinelAudioProcessor::setPropertiesHeaderValues()
 {
-    return 0;
+    if (propertiesFile == nullptr)
+        return;
+
+    propertiesFile->setValue ("Creator", "Tevlinor");
+    propertiesFile->setValue ("Company", "TELQUARLAB");
+    propertiesFile->setValue ("Product", "ZkOstinel");
+    propertiesFile->setValue (versionKey, currentPropertiesFileVersion);
+    propertiesFile->setValue (ratioKey, (double)defaultRatio);
+    propertiesFile->setValue ("InstallationDate", juce::Time::getCurrentTime().toString (true, false));
+    propertiesFile->setValue ("InstallationTime",
+                              juce::Time::getCurrentTime().toString (false, true, true, true));
+    propertiesFile->setNeedsToBeSaved (true);
 }
 
-void ZkOstinelAudioProcessor::updateDefaultEditorSizes ()
+float ZkOstinelAudioProcessor::getDefaultEditorDesktopHeightRatioFromPropertiesFile()
 {
-    
+    if (propertiesFile == nullptr)
+        return defaultRatio;
+
+    // Text that is not a number reads 0; infinities and NaN are refused too.
+    const float ratio = propertiesFile->getValue (ratioKey, {}).getFloatValue();
+    return isUsableRatio (ratio) ? ratio : defaultRatio;
 }
 
-void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio ()
+void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
 {
-    
+    const float displayHeight = mainDisplayHeight();
+    float ratio = defaultRatio;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+
+        if (!isUsableRatio (defaultEditorDesktopHeightRatio))
+            defaultEditorDesktopHeightRatio = defaultRatio;
+
+        ratio = defaultEditorDesktopHeightRatio;
+        defaultEditorHeight = juce::roundToInt (juce::jmin (displayHeight * ratio, maxEditorHeight));
+    }
+
+    if (propertiesFile != nullptr)
+    {
+        propertiesFile->setValue (ratioKey, (double)ratio);
+        propertiesFile->setNeedsToBeSaved (true);
+    }
 }
 
-void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio ()
+void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
 {
-    
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        defaultEditorDesktopHeightRatio = defaultRatio;
+    }
+    updateDefaultEditorSizes();
 }
 
-juce::PropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile () const
+void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
 {
-    return nullptr;
+    const float displayHeight = mainDisplayHeight();
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+
+        // An editor height of 0 or below gives no usable ratio; the old one stays.
+        const float ratio = (float)editorHeight / displayHeight;
+
+        if (isUsableRatio (ratio))
+            defaultEditorDesktopHeightRatio = ratio;
+    }
+    updateDefaultEditorSizes();
+}
+
+juce::PropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const
+{
+    return propertiesFile.get();
 }

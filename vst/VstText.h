@@ -22,3 +22,20 @@ inline void vstCopyText (char* text, const char* source, int maxLen) noexcept
     for (; i <= maxLen; ++i)
         text[i] = 0;
 }
+
+// Copies source into a host's buffer of bufferSize bytes: at most
+// bufferSize - 1 characters and a terminating zero, and nothing past that zero.
+// A null text or a buffer size below 1 writes nothing.
+inline void vstCopyTerminated (char* text, const char* source, int bufferSize) noexcept
+{
+    if (text == nullptr || bufferSize < 1)
+        return;
+
+    int i = 0;
+
+    if (source != nullptr)
+        for (; i < bufferSize - 1 && source[i] != 0; ++i)
+            text[i] = source[i];
+
+    text[i] = 0;
+}

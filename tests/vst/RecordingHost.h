@@ -35,13 +35,15 @@ public:
         if (host == nullptr)
             return 0;
 
-        host->calls.push_back ({effect, opcode, index, value, ptr, opt});
+        if (host->recording)
+            host->calls.push_back ({effect, opcode, index, value, ptr, opt});
         const auto answer = host->answers.find (opcode);
         return answer != host->answers.end() ? answer->second : 0;
     }
 
     std::vector<HostCall> calls;
     std::map<VstInt32, VstIntPtr> answers; // opcode -> answer; 0 when missing
+    bool recording = true;                 // false: answers without keeping the call (no allocation)
 
 private:
     static RecordingHost*& current()

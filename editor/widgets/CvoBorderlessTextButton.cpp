@@ -1,0 +1,49 @@
+#include "CvoBorderlessTextButton.h"
+
+CvoBorderlessTextButton::CvoBorderlessTextButton()
+{
+    startTimer (70);
+}
+
+CvoBorderlessTextButton::~CvoBorderlessTextButton()
+{
+    stopTimer();
+}
+
+void CvoBorderlessTextButton::setBackgroundColour (const juce::Colour& newColour)
+{
+    backgroundColour = newColour;
+}
+
+void CvoBorderlessTextButton::resized()
+{
+    width = (float)getWidth();
+    height = (float)getHeight();
+}
+
+void CvoBorderlessTextButton::paint (juce::Graphics& g)
+{
+    auto colour = backgroundColour.brighter (0.4f);
+    if (!isEnabled())
+        colour = colour.withAlpha (0.2f);
+    if (isMouseOver)
+        colour = colour.brighter (1.0f);
+
+    // The context's current font (the framework's default typeface), not the
+    // embedded one.
+    g.setFont (0.8f * height);
+    g.setColour (colour);
+    g.drawText (getName(), getLocalBounds(), juce::Justification::centred, true);
+}
+
+void CvoBorderlessTextButton::timerCallback()
+{
+    const auto& desktop = juce::Desktop::getInstance();
+    const bool hover = desktop.findComponentAt (juce::Desktop::getMousePosition()) == this;
+
+    if (hover != isMouseOver)
+    {
+        isMouseOver = hover;
+        repaint();
+    }
+}

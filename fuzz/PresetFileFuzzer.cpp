@@ -1,0 +1,60 @@
+// libFuzzer target: arbitrary bytes as a user preset file, read by the file
+// format reader and loaded by one long-lived processor (see PresetFileCheck.h).
+// The processor lives in a temporary home folder, made before JUCE starts, so
+// the real one is never touched.
+
+#include "fuzz/PresetFileCheck.h"
+
+#include <juce_events/juce_events.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace
+{
+char homeFolder[64] = {};
+
+class Fixture
+{
+public:
+    Fixture()
+    {
+        char pattern[] = "/tmp/zk-fuzz-home-XXXXXX";
+        if (mkdtemp (pattern) == nullptr)
+            std::abort();
+        setenv ("HOME", pattern, 1);
+        setenv ("XDG_CONFIG_HOME", (juce::String (pattern) + "/.config").toRawUTF8(), 1);
+        std::snprintf (homeFolder, sizeof (homeFolder), "%s", pattern);
+        std::atexit (
+            []
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all (homeFolder, ignored);
+            });
+
+        juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
+        processor = std::make_unique<ZkOstinelAudioProcessor>();
+    }
+
+    void run (const uint8_t* data, size_t size)
+    {
+        if (!checkPresetFileBytes (*processor, data, size).invariantsHold)
+            std::abort();
+    }
+
+private:
+    std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juceInitialiser;
+    std::unique_ptr<ZkOstinelAudioProcessor> processor;
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    // Made once and kept until the process ends.
+    static auto* fixture = new Fixture();
+    fixture->run (data, size);
+    return 0;
+}

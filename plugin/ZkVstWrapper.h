@@ -1,0 +1,126 @@
+// The VST 2.4 face of the plug-in: derives from AudioEffectX, owns the
+// juce::AudioProcessor that createPluginFilter made, and answers the host with
+// it: identity, parameters by index, program name, state chunks, sample rate
+// and block size, suspend and resume, processing (with the host's time
+// information and bypass), channel arrangements {1, 1} and {2, 2}, and canDo.
+// Automation, gestures and display updates of the processor go back to the host.
+//
+// Threads: the host calls the dispatcher and the parameter entries from its own
+// threads and processReplacing from its audio thread. processReplacing holds the
+// processor's callback lock around processBlock; resume, suspend and channel
+// changes take the same lock while they swap what the audio thread uses.
+// Display and latency updates reach the host from the message thread.
+
+#pragma once
+
+#include "plugin/ZkMessageThread.h"
+#include "plugin/ZkVstPlayHead.h"
+#include "vst/AudioEffectX.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class ZkVstWrapper : public AudioEffectX, private juce::AudioProcessorListener
+{
+public:
+    // Message thread (or with JUCE's message manager lock held).
+    ZkVstWrapper (audioMasterCallback audioMaster, ZkMessageThread::Reference messageThread,
+                  std::unique_ptr<juce::AudioProcessor> processor);
+    ~ZkVstWrapper() override;
+
+    juce::AudioProcessor& getProcessor() noexcept { return *processor; }
+    bool hostWantsConfigView() const noexcept { return configViewWanted.load(); }
+
+    void suspend() override;
+    void resume() override;
+    void processReplacing (float** inputs, float** outputs, VstInt32 sampleFrames) override;
+
+    void setParameter (VstInt32 index, float value) override;
+    float getParameter (VstInt32 index) override;
+    void getParameterLabel (VstInt32 index, char* label) override;
+    void getParameterDisplay (VstInt32 index, char* text) override;
+    void getParameterName (VstInt32 index, char* text) override;
+    bool canParameterBeAutomated (VstInt32 index) override;
+
+    VstInt32 getProgram() override;
+    void setProgram (VstInt32 program) override;
+    void setProgramName (char* name) override;
+    void getProgramName (char* name) override;
+    bool getProgramNameIndexed (VstInt32 category, VstInt32 index, char* text) override;
+
+    VstInt32 getChunk (void** data, bool isPreset) override;
+    VstInt32 setChunk (void* data, VstInt32 byteSize, bool isPreset) override;
+
+    bool getInputProperties (VstInt32 index, VstPinProperties* properties) override;
+    bool getOutputProperties (VstInt32 index, VstPinProperties* properties) override;
+    bool setSpeakerArrangement (VstSpeakerArrangement* pluginInput,
+                                VstSpeakerArrangement* pluginOutput) override;
+    bool getSpeakerArrangement (VstSpeakerArrangement** pluginInput,
+                                VstSpeakerArrangement** pluginOutput) override;
+    bool setBypass (bool onOff) override;
+
+    bool getEffectName (char* name) override;
+    bool getVendorString (char* text) override;
+    bool getProductString (char* text) override;
+    VstInt32 getVendorVersion() override;
+    VstPlugCategory getPlugCategory() override;
+    VstInt32 canDo (char* text) override;
+
+    // Bytes offered for texts written into host buffers (terminating zero included).
+    static constexpr int parameterNameBytes = 16; // every name of the table fits
+    static constexpr int parameterTextBytes = 24; // display texts
+    static constexpr int parameterLabelBytes = kVstMaxParamStrLen;
+
+private:
+    // Delivers the processor's display and latency changes on the message thread.
+    class HostNotifier : public juce::AsyncUpdater
+    {
+    public:
+        explicit HostNotifier (std::function<void()> callbackToUse)
+            : callback (std::move (callbackToUse))
+        {
+        }
+        ~HostNotifier() override { cancelPendingUpdate(); }
+        void handleAsyncUpdate() override { callback(); }
+
+    private:
+        std::function<void()> callback;
+    };
+
+    bool isValidParameter (VstInt32 index) const noexcept { return index >= 0 && index < numParams; }
+    bool applyChannelCount (int channels); // callback lock held
+    bool fillPinProperties (VstInt32 index, VstPinProperties* properties, bool isInput);
+    void notifyHostOfChanges(); // message thread
+    void passThrough (float** inputs, float** outputs, int numFrames) const noexcept;
+    void followProcessLevel(); // audio thread
+
+    void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float newValue) override;
+    void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override;
+    void audioProcessorParameterChangeGestureBegin (juce::AudioProcessor*, int index) override;
+    void audioProcessorParameterChangeGestureEnd (juce::AudioProcessor*, int index) override;
+
+    ZkMessageThread::Reference messageThread; // first in, last out
+    std::unique_ptr<juce::AudioProcessor> processor;
+    HostNotifier hostNotifier;
+
+    // Guarded by the processor's callback lock.
+    ZkVstPlayHead playHead;
+    juce::AudioBuffer<float> scratch; // 2 channels x preparedBlockSize
+    juce::MidiBuffer midi;
+    bool prepared = false;
+    int preparedBlockSize = 0; // [samples]
+    double preparedRate = 0.0; // [Hz]
+
+    std::atomic<int> numChannels{2}; // inputs = outputs, 1 or 2; written under the lock
+
+    std::atomic<bool> bypassed{false};
+    std::atomic<bool> configViewWanted{false};
+    std::atomic<bool> offline{false}; // the host's process level is offline
+
+    juce::MemoryBlock chunk; // handed to the host by getChunk, valid until the next call
+    VstSpeakerArrangement* inputArrangement = nullptr; // handed to the host, owned here
+    VstSpeakerArrangement* outputArrangement = nullptr;
+};

@@ -515,11 +515,10 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             display->restart();
     }
 
-    // 10. Samples, in chunks of up to samplesPerChunk: first the step clock, envelope,
-    // input gain, low-pass, drive and gate of every sample of the chunk, then echo and
-    // output, the feeds and the noise. Every sample and every widget sees the same
-    // values in the same order as one pass per sample would give; only the calls to
-    // different widgets interleave differently.
+    // 10. Samples, in chunks of up to samplesPerChunk: the processing of every sample
+    // of the chunk, then the feeds of the chunk's samples. Every widget gets the same
+    // calls in the same order as with the feeds inside the sample loop; only the calls
+    // to different widgets interleave differently.
     const double swingDelay = (double)roundToIntSaturated (swingValue * 0.5 * samplesPerStep); // odd steps
     const bool filterAndDrive = !bypassed && !muted && !fxOff;
     const bool gated = !bypassed && !muted && running;
@@ -544,8 +543,8 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         CvoMoogLowPassFilter1 filterLeft = lowpassLeft;
         CvoMoogLowPassFilter1 filterRight = lowpassRight;
 
-        // Step clock and envelope, input gain, low-pass, drive and gate. The clock does
-        // not depend on the audio: in one loop its work overlaps the filters' recursions.
+        // Every step of a sample in one loop: the clock does not depend on the audio,
+        // so its work overlaps the filters' recursions.
         for (int i = 0; i < n; ++i)
         {
             // Selected pattern, read per sample; its triplet state stays the block's.
@@ -611,27 +610,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
                 r = r * envelopeValue * makeUp * mixValue + (1.0f - mixValue) * r;
             }
 
-            left[i] = l;
-            right[i] = r;
-        }
-
-        lowpassLeft = filterLeft;
-        lowpassRight = filterRight;
-
-        if (inputMeter != nullptr)
-        {
-            for (int i = 0; i < n; ++i)
-            {
-                inputMeter->pushLeftSample (std::abs (inputLeft[i]));
-                inputMeter->pushRightSample (stereo ? std::abs (inputRight[i]) : 0.0f);
-            }
-        }
-
-        for (int i = 0; i < n; ++i)
-        {
-            float l = left[i];
-            float r = right[i];
-
             // Echo: both lines share the write index; the feedback is subtracted, so each
             // repeat inverts. Ping-pong crosses the lines and reads the left one 2d back.
             const int w = echoWritePosition;
@@ -681,8 +659,25 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
                     out1[i] = muted ? 0.0f : r;
             }
 
+            // A small noise on every output sample, bypassed and muted ones included.
+            out0[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
+            if (stereo)
+                out1[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
+
             left[i] = l;
             right[i] = r;
+        }
+
+        lowpassLeft = filterLeft;
+        lowpassRight = filterRight;
+
+        if (inputMeter != nullptr)
+        {
+            for (int i = 0; i < n; ++i)
+            {
+                inputMeter->pushLeftSample (std::abs (inputLeft[i]));
+                inputMeter->pushRightSample (stereo ? std::abs (inputRight[i]) : 0.0f);
+            }
         }
 
         // Feeds of the processed signal: with bypass the input times the output gain,
@@ -707,14 +702,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
                 outputMeter->pushLeftSample (std::abs (left[i]));
                 outputMeter->pushRightSample (stereo ? std::abs (right[i]) : 0.0f);
             }
-        }
-
-        // A small noise on every output sample, bypassed and muted ones included.
-        for (int i = 0; i < n; ++i)
-        {
-            out0[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
-            if (stereo)
-                out1[i] += (noise.nextFloat() * 2.0f - 1.0f) * 0.00001f;
         }
     }
 

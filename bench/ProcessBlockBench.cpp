@@ -72,7 +72,8 @@ void setEveryBlockActive (ZkOstinelAudioProcessor& processor)
         setParam (processor, 30 + 2 * step, classes[step % 5]);
 }
 
-void runProcessBlock (benchmark::State& state, bool everyBlockActive)
+// resonance: the "LowpassReso" value for every block active; < 0 keeps the default preset.
+void runProcessBlock (benchmark::State& state, float resonance)
 {
     ZkOstinelAudioProcessor processor;
     processor.setPlayConfigDetails (2, 2, sampleRate, blockSize);
@@ -80,8 +81,11 @@ void runProcessBlock (benchmark::State& state, bool everyBlockActive)
     MovingPlayHead playHead;
     processor.setPlayHead (&playHead);
 
-    if (everyBlockActive)
+    if (resonance >= 0.0f)
+    {
         setEveryBlockActive (processor);
+        setParam (processor, 17, resonance);
+    }
 
     // One second of noise, played in a loop.
     juce::AudioBuffer<float> input (2, 48000);
@@ -122,16 +126,24 @@ void runProcessBlock (benchmark::State& state, bool everyBlockActive)
 
 void BM_ProcessBlockDefaultPreset (benchmark::State& state)
 {
-    runProcessBlock (state, false);
+    runProcessBlock (state, -1.0f);
 }
 
 void BM_ProcessBlockEveryBlockActive (benchmark::State& state)
 {
-    runProcessBlock (state, true);
+    runProcessBlock (state, 0.7f);
+}
+
+// The same without resonance: the ladder's feedback no longer lengthens the
+// recursion from one sample to the next.
+void BM_ProcessBlockEveryBlockActiveNoResonance (benchmark::State& state)
+{
+    runProcessBlock (state, 0.0f);
 }
 
 BENCHMARK (BM_ProcessBlockDefaultPreset)->Unit (benchmark::kMicrosecond)->MinTime (1.0);
 BENCHMARK (BM_ProcessBlockEveryBlockActive)->Unit (benchmark::kMicrosecond)->MinTime (1.0);
+BENCHMARK (BM_ProcessBlockEveryBlockActiveNoResonance)->Unit (benchmark::kMicrosecond)->MinTime (1.0);
 
 std::filesystem::path makeTemporaryHome()
 {

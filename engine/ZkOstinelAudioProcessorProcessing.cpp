@@ -498,7 +498,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     const int echoDelay =
         std::isnan (delayExact) ? 0 : juce::roundToInt (juce::jlimit (0.0, maxDelay, delayExact));
     const bool writeEcho = echoOn && !bypassed;
-    const bool addEcho = echoOn && !bypassed && !fxOff;
+    const bool addEcho = writeEcho && !fxOff;
 
     float* const echoLine0 = echoBuffer.getWritePointer (0);
     float* const echoLine1 = echoBuffer.getWritePointer (1);
@@ -612,36 +612,47 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
             // Echo: both lines share the write index; the feedback is subtracted, so each
             // repeat inverts. Ping-pong crosses the lines and reads the left one 2d back.
+            // Switched off or bypassed, the lines get zeros.
             const int w = echoWritePosition;
-            int i1 = w - echoDelay;
-            if (i1 < 0)
-                i1 += echoLineLength;
 
-            float echoL, echoR;
-
-            if (pingPong)
+            if (writeEcho)
             {
-                int i2 = w - 2 * echoDelay;
-                if (i2 < 0)
-                    i2 += echoLineLength;
+                int i1 = w - echoDelay;
+                if (i1 < 0)
+                    i1 += echoLineLength;
 
-                echoL = echoLine1[i2];
-                echoR = echoLine0[i1];
+                float echoL, echoR;
+
+                if (pingPong)
+                {
+                    int i2 = w - 2 * echoDelay;
+                    if (i2 < 0)
+                        i2 += echoLineLength;
+
+                    echoL = echoLine1[i2];
+                    echoR = echoLine0[i1];
+                }
+                else
+                {
+                    echoL = echoLine0[i1];
+                    echoR = stereo ? echoLine1[i1] : 0.0f;
+                }
+
+                echoLine0[w] = finiteOrZero (l - feedback * echoL);
+                if (stereo)
+                    echoLine1[w] = finiteOrZero (r - feedback * echoR);
+
+                if (addEcho)
+                {
+                    l += echoL * echoLevelValue;
+                    r += echoR * echoLevelValue;
+                }
             }
             else
             {
-                echoL = echoLine0[i1];
-                echoR = stereo ? echoLine1[i1] : 0.0f;
-            }
-
-            echoLine0[w] = writeEcho ? finiteOrZero (l - feedback * echoL) : 0.0f;
-            if (stereo)
-                echoLine1[w] = writeEcho ? finiteOrZero (r - feedback * echoR) : 0.0f;
-
-            if (addEcho)
-            {
-                l += echoL * echoLevelValue;
-                r += echoR * echoLevelValue;
+                echoLine0[w] = 0.0f;
+                if (stereo)
+                    echoLine1[w] = 0.0f;
             }
 
             echoWritePosition = w + 1 == echoLineLength ? 0 : w + 1;

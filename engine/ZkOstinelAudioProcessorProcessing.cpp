@@ -8,6 +8,7 @@
 // (processing values, settings) or per sample (the selected pattern).
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/dsp/CvoMoogLowPassFilterPair.h"
 
 #include <algorithm>
 #include <climits>
@@ -525,6 +526,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     const int numSamples = buffer.getNumSamples();
 
     NoiseGenerator noise{noiseRandom.getSeed()};
+    CvoMoogLowPassFilterPair filters (lowpassLeft, lowpassRight); // both channels' state in registers
     bool beatRestart = justStarted;
     int stepIndex = currentStepIndex.load (std::memory_order_relaxed);
 
@@ -538,10 +540,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         float inputRight[samplesPerChunk];
         float left[samplesPerChunk];
         float right[samplesPerChunk];
-
-        // Local copies keep the filters' state in registers over the chunk.
-        CvoMoogLowPassFilter1 filterLeft = lowpassLeft;
-        CvoMoogLowPassFilter1 filterRight = lowpassRight;
 
         // Every step of a sample in one loop: the clock does not depend on the audio,
         // so its work overlaps the filters' recursions.
@@ -600,8 +598,9 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             // filtered and driven signal, ungated.
             if (filterAndDrive)
             {
-                l = drive.processSingleSample (filterLeft.processSingleSample (l));
-                r = drive.processSingleSample (filterRight.processSingleSample (r));
+                filters.process (l, r);
+                l = drive.processSingleSample (l);
+                r = drive.processSingleSample (r);
             }
 
             if (gated)
@@ -679,9 +678,6 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
             right[i] = r;
         }
 
-        lowpassLeft = filterLeft;
-        lowpassRight = filterRight;
-
         if (inputMeter != nullptr)
         {
             for (int i = 0; i < n; ++i)
@@ -716,6 +712,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         }
     }
 
+    filters.finish();
     noiseRandom.setSeed (noise.seed);
     currentStepIndex.store (stepIndex, std::memory_order_relaxed);
 }

@@ -29,8 +29,8 @@ public:
         fourth power and square). */
     void calculateCoefficients (float newCutoff, float newResonance);
 
-    /** One sample through the ladder. Inline: the processor runs it per sample on a
-        local copy, whose state then stays in registers. */
+    /** One sample through the ladder. (The processor steps its two filters together
+        through CvoMoogLowPassFilterPair, which does the same arithmetic.) */
     float processSingleSample (float sample)
     {
         if (!active)
@@ -69,6 +69,8 @@ public:
     float getOutputGainCompensation() const { return gainCompensation; }
 
 private:
+    friend class CvoMoogLowPassFilterPair;
+
     float cutoff = 1.0f;
     float resonance = 0.0f;
     double sampleRate = 0.0; // [Hz], 0 while unknown

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/dsp/CvoMoogLowPassFilter1.h"
+#include "engine/dsp/CvoMoogLowPassFilterPair.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -124,4 +126,47 @@ TEST (CvoMoogLowPassFilter1, InactivePassesSamplesAndKeepsItsState)
 
     for (int i = 0; i < 100; ++i)
         ASSERT_EQ (reference.processSingleSample (0.25f), switched.processSingleSample (0.25f));
+}
+
+TEST (CvoMoogLowPassFilterPair, StepsBothFiltersBitForBitAsSingleSamples)
+{
+    struct Case
+    {
+        float cutoff, resonance;
+        bool rightActive;
+    };
+
+    for (const auto c : {Case{0.3f, 0.0f, true}, Case{0.05f, 1.0f, true}, Case{0.7f, 0.4f, false}})
+    {
+        CvoMoogLowPassFilter1 left, right, referenceLeft, referenceRight;
+        for (auto* f : {&left, &right, &referenceLeft, &referenceRight})
+        {
+            f->setSampleRate (48000.0);
+            f->calculateCoefficients (c.cutoff, c.resonance);
+        }
+        right.setActive (c.rightActive);
+        referenceRight.setActive (c.rightActive);
+
+        // Runs of different lengths, the state carried over by finish(); loud input so
+        // that the feedback limit is reached too.
+        int sample = 0;
+        for (int run : {1, 7, 64, 300, 2000})
+        {
+            CvoMoogLowPassFilterPair pair (left, right);
+            for (int i = 0; i < run; ++i, ++sample)
+            {
+                float l = std::sin (0.01f * (float)sample) * 3.0f,
+                      r = (float)((sample * 37) % 101) * 0.02f - 1.0f;
+                const float expectedLeft = referenceLeft.processSingleSample (l);
+                const float expectedRight = referenceRight.processSingleSample (r);
+                pair.process (l, r);
+                ASSERT_EQ (std::memcmp (&l, &expectedLeft, sizeof (float)), 0) << "sample " << sample;
+                ASSERT_EQ (std::memcmp (&r, &expectedRight, sizeof (float)), 0) << "sample " << sample;
+            }
+            pair.finish();
+        }
+
+        EXPECT_EQ (left.processSingleSample (0.5f), referenceLeft.processSingleSample (0.5f));
+        EXPECT_EQ (right.processSingleSample (0.5f), referenceRight.processSingleSample (0.5f));
+    }
 }

@@ -121,7 +121,8 @@ std::unique_ptr<juce::XmlElement> ZkHostStateChunk::read (const void* data, int 
 
 bool ZkHostStateChunk::looksLikeInteger (const juce::String& text)
 {
-    auto p = text.trim().getCharPointer();
+    const auto trimmed = text.trim();
+    auto p = trimmed.getCharPointer();
 
     if (*p == '-')
         ++p;

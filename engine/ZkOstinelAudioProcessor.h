@@ -60,6 +60,7 @@ enum EnvelopeStage
     ZkOstinelAudioProcessor.cpp (construction, identity, getters),
     ZkOstinelAudioProcessorParameters.cpp (parameter table, processing values, settings),
     ZkOstinelAudioProcessorProcessing.cpp (per-block and per-sample processing, widget feeds),
+    ZkOstinelAudioProcessorHandOver.cpp (layouts, widget registrations, coefficient hand-over),
     ZkOstinelAudioProcessorPresetTree.cpp (current-preset tree, undo, host state),
     ZkOstinelAudioProcessorPatternCommands.cpp (editor writes and pattern commands),
     ZkOstinelAudioProcessorPresets.cpp (factory presets, preset lists, user preset files),
@@ -331,13 +332,26 @@ private:
     int64_t attackCounter = 0, holdCounter = 0, decayCounter = 0, gateCounter = 0, releaseCounter = 0;
     int attackLength = 0, holdLength = 0, decayLength = 0, gateLength = 0, releaseLength = 0;
 
+    // Per-block copies of the envelope's processing values, and the per-block and
+    // per-sample steps of processBlock (ZkOstinelAudioProcessorProcessing.cpp).
+    struct GateBlockValues
+    {
+        float attack = 0.0f, hold = 0.0f, decay = 0.0f, sustain = 0.0f, release = 0.0f;
+        float shortStepLength = 0.0f, longStepLength = 0.0f;
+    };
+    std::atomic<bool> filterCoefficientsPending { false };   // set by any thread, taken by the audio thread
+    void applyPendingFilterCoefficients();   // and the "LowpassActive" switch
+    void updatePlayAndRunState (bool& justStarted);
+    void startStep (const GateBlockValues& values, int stepIndex, float length, float volume);
+    void advanceEnvelope (const GateBlockValues& values, float length, float volume);
+
     //==============================================================================
     // Editor feeds: written on the message thread, used on the audio thread
     // only between the start and the end of a block.
     std::atomic<CvoWaveDisplayFeed*> waveDisplay { nullptr };
     std::atomic<CvoLevelMeterFeed*> inputVuMeter { nullptr };
     std::atomic<CvoLevelMeterFeed*> outputVuMeter { nullptr };
-    std::atomic<bool> audioThreadUsesFeeds { false };
+    std::atomic<uint32_t> feedBlockSequence { 0 };   // odd while a block may use the feeds
 
     juce::Random random;        // message thread: random patterns
     juce::Random noiseRandom;   // audio thread: output noise

@@ -1,40 +1,18 @@
 #include "engine/dsp/CvoFoldbackDistortion.h"
 
-#include <cmath>
+#include <cstdint>
 
-float CvoFoldbackDistortion::processSingleSample (float sample)
+float clipFoldbackLargeMagnitude (float magnitude)
 {
-    if (!active.load (std::memory_order_relaxed))
-        return sample;
-
-    return clipFoldback (sample * inputGain.load (std::memory_order_relaxed)) *
-           outputGain.load (std::memory_order_relaxed);
-}
-
-float clipFoldback (float s)
-{
-    if (!std::isfinite (s))
+    if (!std::isfinite (magnitude))
         return 0.0f;
 
-    const float a = std::abs (s);
+    // Reflecting at 1 and folding a negative result again is a triangle of period 4:
+    // x = |s| mod 4 gives x (up to 1), 2 - x (up to 3) or x - 4. The reduction is
+    // exact in double precision; from 2^26 on every float is a multiple of 8, so
+    // |s| mod 4 is 0.
+    const double x =
+        magnitude < 67108864.0f ? (double)magnitude - 4.0 * (double)(int64_t)(magnitude * 0.25f) : 0.0;
 
-    if (a <= 1.0f)
-        return s;
-
-    // Reflecting at 1 and folding a negative result again is a triangle of period 4
-    // in |s|. fmod is exact, and so are the differences below for every float (they
-    // equal what repeated single-precision reflections give below 2^24; above that a
-    // step of 1 is no longer representable and only the exact fold makes sense).
-    const double x = std::fmod ((double)a, 4.0);
-    double folded;
-
-    if (x <= 1.0)
-        folded = x;
-    else if (x <= 3.0)
-        folded = 2.0 - x;
-    else
-        folded = x - 4.0;
-
-    const float b = (float)folded;
-    return s < 0.0f ? -b : b;
+    return (float)(x <= 1.0 ? x : (x <= 3.0 ? 2.0 - x : x - 4.0));
 }

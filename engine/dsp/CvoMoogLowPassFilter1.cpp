@@ -52,26 +52,3 @@ void CvoMoogLowPassFilter1::calculateCoefficients (float newCutoff, float newRes
     gainCompensation = 1.0f + resonance * (1.0f + 1.8f * (float)bracket);
     cutoffScale = 0.8f + 0.19999999f * cutoff;
 }
-
-float CvoMoogLowPassFilter1::processSingleSample (float sample)
-{
-    if (!active)
-        return sample;
-
-    const float fb = std::clamp ((0.5f * y4 + 0.5f * oldy3) * r, -0.81f, 0.81f);
-    const float x = sample - fb;
-
-    // Each stage takes the stage before it as just computed, and its own output of
-    // the previous sample after k.
-    y1 = x * p + oldx * p - k * y1;
-    y2 = y1 * p + oldy1 * p - k * y2;
-    y3 = y2 * p + oldy2 * p - k * y3;
-    y4 = y3 * p + oldy3 * p - k * y4;
-
-    oldx = x;
-    oldy1 = y1;
-    oldy2 = y2;
-    oldy3 = y3;
-
-    return gainCompensation * (cutoffScale * y3);
-}

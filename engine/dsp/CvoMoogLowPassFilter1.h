@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 /**
     Four-stage ladder low-pass with resonance, one instance per channel.
 
@@ -27,7 +29,33 @@ public:
         fourth power and square). */
     void calculateCoefficients (float newCutoff, float newResonance);
 
-    float processSingleSample (float sample);
+    /** One sample through the ladder. (The processor steps its two filters together
+        through CvoMoogLowPassFilterPair, which does the same arithmetic.) */
+    float processSingleSample (float sample)
+    {
+        if (!active)
+            return sample;
+
+        // Without resonance the feedback is 0 (only the sign of a zero could differ),
+        // and skipping it takes the feedback off the recursion's critical path.
+        float x = sample;
+        if (r != 0.0f)
+            x = sample - std::clamp ((0.5f * y4 + 0.5f * oldy3) * r, -0.81f, 0.81f);
+
+        // Each stage takes the stage before it as just computed, and its own output of
+        // the previous sample after k.
+        y1 = x * p + oldx * p - k * y1;
+        y2 = y1 * p + oldy1 * p - k * y2;
+        y3 = y2 * p + oldy2 * p - k * y3;
+        y4 = y3 * p + oldy3 * p - k * y4;
+
+        oldx = x;
+        oldy1 = y1;
+        oldy2 = y2;
+        oldy3 = y3;
+
+        return gainCompensation * (cutoffScale * y3);
+    }
 
     float getCutoff() const { return cutoff; }
     float getResonance() const { return resonance; }
@@ -41,6 +69,8 @@ public:
     float getOutputGainCompensation() const { return gainCompensation; }
 
 private:
+    friend class CvoMoogLowPassFilterPair;
+
     float cutoff = 1.0f;
     float resonance = 0.0f;
     double sampleRate = 0.0; // [Hz], 0 while unknown

@@ -1,0 +1,99 @@
+// The transport side of processBlock: anchors, host loops, tempo changes, stop with
+// and without auto run, and the mono setting for the editor.
+
+#include <gtest/gtest.h>
+
+#include "ProcessorTestRig.h"
+
+using namespace zktest;
+
+namespace
+{
+std::vector<float> join (std::vector<float> a, const std::vector<float>& b)
+{
+    a.insert (a.end(), b.begin(), b.end());
+    return a;
+}
+} // namespace
+
+TEST (ProcessBlockTransport, AHostLoopAtConstantTempoDoesNotMoveTheGate)
+{
+    ProcessorRig rig;
+    rig.setNeutralGate();
+    auto out = rig.run (27000, dc)[0];
+
+    rig.setHost (120.0, 0.0, true); // the host jumps back to the loop start
+    out = join (out, rig.run (30000, dc)[0]);
+
+    std::vector<int> expected;
+    for (int k = 0; k * 6000 < 57000; ++k)
+        expected.push_back (k * 6000);
+    EXPECT_EQ (gateOnsets (out, 57000), expected);
+}
+
+TEST (ProcessBlockTransport, ATempoChangeAnchorsAtTheHostsPosition)
+{
+    ProcessorRig rig;
+    rig.setNeutralGate();
+    EXPECT_EQ (rig.processor.getLastBpm(), -1.0);
+
+    auto out = rig.run (10000, dc)[0];
+    EXPECT_EQ (rig.processor.getLastBpm(), 120.0);
+
+    // At sample 10000 the host says 60 BPM at beat 0.5: step 2 starts there, the
+    // following steps every 12000 samples.
+    rig.setHost (60.0, 0.5, true);
+    out = join (out, rig.run (30000, dc)[0]);
+
+    EXPECT_EQ (gateOnsets (out, 40000), (std::vector<int>{0, 6000, 10000, 22000, 34000}));
+    EXPECT_EQ (rig.processor.getLastBpm(), 60.0);
+}
+
+TEST (ProcessBlockTransport, StoppingKeepsTheGateRunningOnlyWithAutoRun)
+{
+    // Auto run (the default): the gate goes on from the last anchor.
+    {
+        ProcessorRig rig;
+        rig.setNeutralGate();
+        auto out = rig.run (12000, dc)[0];
+        rig.setHost (120.0, rig.hostPpq, false);
+        out = join (out, rig.run (12000, dc)[0]);
+
+        EXPECT_EQ (gateOnsets (out, 24000), (std::vector<int>{0, 6000, 12000, 18000}));
+        EXPECT_FALSE (rig.processor.isPlaying());
+    }
+
+    // Without auto run the gate stops and the signal passes ungated.
+    {
+        ProcessorRig rig;
+        rig.setNeutralGate();
+        rig.processor.setVarItemValue ("viAutoRunInStopMode", false);
+        auto out = rig.run (12000, dc)[0];
+        EXPECT_TRUE (rig.processor.isPlaying());
+        rig.setHost (120.0, rig.hostPpq, false);
+        out = rig.run (12000, dc)[0];
+
+        for (float x : out)
+            ASSERT_NEAR (x, 1.0f, 1.1f * noiseAmplitude);
+        EXPECT_FALSE (rig.processor.getVarItemManager()->getVar ("viIsRunningState"));
+    }
+}
+
+TEST (ProcessBlockTransport, TheMonoSettingIsWrittenWithEveryBlock)
+{
+    for (int channels : {1, 2})
+    {
+        ProcessorRig rig (48000.0, channels);
+        rig.removePosition(); // also without position information
+        auto* settings = rig.processor.getVarItemManager();
+        while (settings->pullNextModifiedVarItem() != nullptr)
+        {
+        }
+
+        rig.run (512, dc);
+        EXPECT_EQ ((double)settings->getVar ("viInputSignalIsMono"), channels == 1 ? 1.0 : 0.0);
+        ASSERT_TRUE (settings->hasModifiedVarItems());
+        EXPECT_EQ (settings->pullNextModifiedVarItem()->getName(), "viInputSignalIsMono");
+        EXPECT_EQ (rig.processor.getLastBpm(), -1.0);
+    }
+}

@@ -534,12 +534,18 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     if (parameterManager != nullptr)
     {
+        juce::StringArray names;
+
+        for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+            names.add (parameterManager->getParameterName (index));
+
+        const auto texts = ZkHostStateChunk::findAttributes (*xml, names);
+
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
-            const auto name = parameterManager->getParameterName (index);
-            const auto value = xml->hasAttribute (name)
-                                   ? ZkHostStateChunk::parseFiniteNumber (xml->getStringAttribute (name))
-                                   : std::optional<double> (0.0);
+            const auto& text = texts[(size_t)index];
+            const auto value =
+                text ? ZkHostStateChunk::parseFiniteNumber (*text) : std::optional<double> (0.0);
 
             if (!value || *value < 0.0 || *value > 1.0)
                 continue;
@@ -551,11 +557,17 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     if (varItemManager != nullptr)
     {
+        juce::StringArray names;
+
+        for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
+            names.add (varItemManager->getVarItemName (id));
+
+        const auto texts = ZkHostStateChunk::findAttributes (*xml, names);
+
         for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
         {
             const auto name = varItemManager->getVarItemName (id);
-            const auto text =
-                xml->hasAttribute (name) ? xml->getStringAttribute (name) : juce::String ("0.0");
+            const auto text = texts[(size_t)id].value_or ("0.0");
             const auto number = ZkHostStateChunk::parseFiniteNumber (text);
 
             if (!number || std::abs (*number) > maxSettingMagnitude)

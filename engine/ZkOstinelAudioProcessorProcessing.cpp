@@ -104,15 +104,21 @@ void zeroNonFinite (float* samples, int n)
 
 struct StepPosition
 {
-    int index;             // 4 slots per beat, wrapped to the pattern length; negative before beat 0
-    double positionInStep; // [samples] since the nominal start of the step, truncated
+    int index;       // 4 slots per beat, wrapped to the pattern length; negative before beat 0
+    double fraction; // of a step since its nominal start, (-1, 1)
+
+    // [samples] since the nominal start of the step, truncated. Only a due step start
+    // needs it, so it is not computed for every sample.
+    double positionInStep (double samplesPerStep) const
+    {
+        return (double)(int64_t)(fraction * samplesPerStep);
+    }
 };
 
 // Step index of a beat position [quarter notes] in a pattern of lengthInBeats beats.
 // b and k truncate toward zero and the remainder takes the sign of b, so positions
 // before beat 0 give indexes of 0 and below.
-forcedinline StepPosition stepPositionOf (double position, double stepsPerBeat, int lengthInBeats,
-                                          double samplesPerStep)
+forcedinline StepPosition stepPositionOf (double position, double stepsPerBeat, int lengthInBeats)
 {
     if (std::isnan (position))
         return {-1, 0.0};
@@ -132,7 +138,7 @@ forcedinline StepPosition stepPositionOf (double position, double stepsPerBeat, 
     else
         beatInPattern = (int)(b % lengthInBeats);
 
-    return {k + beatInPattern * 4, (double)(int64_t)((f - (double)k) * samplesPerStep)};
+    return {k + beatInPattern * 4, f - (double)k};
 }
 
 // juce::Random's generator and nextFloat, inline, on a copy of its seed: the output
@@ -593,15 +599,13 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
                 (double)(samplesSinceAnchor - timingOffset) / samplesPerBeat + anchorPpq;
 
             // Step index, shifted by the time offset (up to half a step).
-            const auto step =
-                stepPositionOf (beatPosition + stepShift, stepsPerBeat, lengthInBeats, samplesPerStep);
+            const auto step = stepPositionOf (beatPosition + stepShift, stepsPerBeat, lengthInBeats);
             stepIndex = step.index;
 
             // Beat marks from the unshifted position (the same index without time offset).
-            const int markIndex =
-                stepShift == 0.0
-                    ? step.index
-                    : stepPositionOf (beatPosition, stepsPerBeat, lengthInBeats, samplesPerStep).index;
+            const int markIndex = stepShift == 0.0
+                                      ? step.index
+                                      : stepPositionOf (beatPosition, stepsPerBeat, lengthInBeats).index;
             if (markIndex > lastBeatMarkStep || (markIndex == 0 && lastBeatMarkStep > 1))
             {
                 lastBeatMarkStep = markIndex;
@@ -615,7 +619,7 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
             // Step start, later by the swing delay for odd indexes.
             if ((stepIndex > lastStartedStep || (stepIndex == 0 && lastStartedStep > 1)) &&
-                step.positionInStep >= (stepIndex % 2 != 0 ? swingDelay : 0.0))
+                step.positionInStep (samplesPerStep) >= (stepIndex % 2 != 0 ? swingDelay : 0.0))
                 startStep (gate, stepIndex, length, volume);
 
             advanceEnvelope (gate, length, volume);

@@ -53,20 +53,17 @@ public:
     public:
         explicit ScopedChange (ZkProcessGate& gateToUse) noexcept
             : gate (gateToUse)
-            , wasReady (gateToUse.close())
-            , readyAfter (wasReady)
+            , readyAfter (gateToUse.close())
         {
         }
         ~ScopedChange() { gate.open (readyAfter); }
         ScopedChange (const ScopedChange&) = delete;
         ScopedChange& operator= (const ScopedChange&) = delete;
 
-        bool wasReadyBefore() const noexcept { return wasReady; }
         void setReadyAfter (bool ready) noexcept { readyAfter = ready; }
 
     private:
         ZkProcessGate& gate;
-        const bool wasReady;
         bool readyAfter;
     };
 

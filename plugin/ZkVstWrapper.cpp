@@ -206,7 +206,8 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
     const juce::ScopedNoDenormals noDenormals;
 
     // Once per host block and before the gate: both are calls into the host,
-    // which may need a thread that is waiting at the gate.
+    // whose answer might need a host thread that would wait at the gate for
+    // this block.
     const VstTimeInfo* timeInfo = getTimeInfo (ZkVstPlayHead::wantedTimeInfo);
     const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
 

@@ -116,7 +116,8 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     HostNotifier hostNotifier;
 
-    // Used by whoever holds the gate: a block, or a host thread's change.
+    // The members after it up to numChannels belong to whoever holds the gate:
+    // a block on the audio thread, or a host thread's change.
     ZkProcessGate gate;
     ZkVstPlayHead playHead;
     juce::AudioBuffer<float> scratch; // 2 channels x preparedBlockSize

@@ -529,6 +529,29 @@ TEST_F (WrapperFixture, AutomationGesturesAndDisplayUpdatesReachTheHostInOrder)
     EXPECT_EQ (host.calls[1].effect, effect);
 }
 
+// The record's initialDelay has one writer, the message thread: a latency that
+// the processor takes on while it prepares reaches the host there, with ioChanged.
+TEST_F (WrapperFixture, ANewLatencyReachesTheRecordOnTheMessageThread)
+{
+    processor->duringPrepare = [this] { processor->setLatencySamples (128); };
+    start();
+    processor->duringPrepare = nullptr;
+    EXPECT_EQ (effect->initialDelay, 0);
+
+    const auto toldTheHost = [this]
+    {
+        for (const auto& call : host.calls)
+            if (call.opcode == audioMasterIOChanged)
+                return true;
+        return false;
+    };
+    for (int i = 0; i < 100 && !toldTheHost(); ++i)
+        juce::dispatchNextMessageOnSystemQueue (true);
+
+    EXPECT_TRUE (toldTheHost());
+    EXPECT_EQ (effect->initialDelay, 128);
+}
+
 TEST_F (WrapperFixture, ProcessingAllocatesNothing)
 {
     VstTimeInfo info{};

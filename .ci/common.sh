@@ -6,11 +6,14 @@ export CCACHE_BASEDIR="$root"
 export CCACHE_NOHASHDIR=1
 export CCACHE_MAXSIZE=5G
 
-# configure_and_build <build folder> [cmake options...]
+# configure_and_build <build folder> [cmake options...] [--target targets...]
 configure_and_build() {
     local dir="$1"; shift
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--target" ]; do options+=("$1"); shift; done
+    [ $# -gt 0 ] && shift && targets=(--target "$@")
     cmake -S "$root" -B "$root/$dir" -G Ninja \
         -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$@"
-    cmake --build "$root/$dir" -j "$jobs"
+        -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}"
+    cmake --build "$root/$dir" -j "$jobs" "${targets[@]}"
 }

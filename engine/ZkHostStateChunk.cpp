@@ -208,3 +208,48 @@ std::optional<double> ZkHostStateChunk::parseFiniteNumber (const juce::String& t
 
     return value;
 }
+
+std::vector<std::optional<juce::String>> ZkHostStateChunk::findAttributes (const juce::XmlElement& xml,
+                                                                           const juce::StringArray& names)
+{
+    std::vector<std::optional<juce::String>> texts ((size_t)names.size());
+
+    // The attributes in their order, copied in one walk (the element's own accessors
+    // walk its list from the start for every index or name). The copy turns an
+    // attribute named "base64:..." into binary data under a shorter name: with such
+    // an attribute, the element itself is asked for every name instead.
+    juce::NamedValueSet attributes;
+    attributes.setFromXmlAttributes (xml);
+
+    for (int i = 0; i < attributes.size(); ++i)
+    {
+        if (attributes.getValueAt (i).isBinaryData())
+        {
+            for (int k = 0; k < names.size(); ++k)
+                if (xml.hasAttribute (names[k]))
+                    texts[(size_t)k] = xml.getStringAttribute (names[k]);
+
+            return texts;
+        }
+    }
+
+    // Each attribute is compared with the name after the last one found first, then
+    // searched among all names; the first attribute of a name gives its text.
+    int next = 0;
+
+    for (int i = 0; i < attributes.size(); ++i)
+    {
+        const auto& name = attributes.getName (i).toString();
+        const int k = next < names.size() && names[next] == name ? next : names.indexOf (name);
+
+        if (k < 0)
+            continue;
+
+        next = k + 1;
+
+        if (!texts[(size_t)k].has_value())
+            texts[(size_t)k] = attributes.getValueAt (i).toString();
+    }
+
+    return texts;
+}

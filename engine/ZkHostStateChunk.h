@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 /**
     The binary block in which the processor hands its state to the host:
@@ -47,4 +48,11 @@ public:
 
     /** True when text has the form that parseInteger accepts. */
     static bool looksLikeInteger (const juce::String& text);
+
+    /** For each of names (all different), the text of the element's first attribute of
+        that name, or no value when it has none: what hasAttribute and getStringAttribute
+        answer, found in one walk over the attributes instead of one search per name.
+        Fastest when the attributes come in the order of names. */
+    static std::vector<std::optional<juce::String>> findAttributes (const juce::XmlElement& xml,
+                                                                    const juce::StringArray& names);
 };

@@ -266,6 +266,10 @@ public:
     juce::PropertiesFile* getPropertiesFile() const;
 
 private:
+    // setParameterInValueTree with the parameter's index, where its entry is looked for first.
+    void setParameterInValueTreeAt (juce::ValueTree* tree, int index, const juce::String& name, float value,
+                                    juce::UndoManager* undo);
+
     //==============================================================================
     // Patterns
     std::array<ZkStepPattern, numPatterns> patterns;

@@ -97,6 +97,20 @@ juce::var settingValueFromText (const juce::String& text, double number, const j
     return (int)number;
 }
 
+// The first child of tree whose "ParameterName" equals name (as getChildWithProperty
+// compares), or an invalid tree. The processor's own trees hold one entry per
+// parameter, made in index order, and no name twice: the child at the parameter's
+// index is checked first, and a hit there is that first child. An entry that was
+// removed or re-added elsewhere falls back to the linear search.
+juce::ValueTree findParameterEntry (const juce::ValueTree& tree, int index, const juce::var& name)
+{
+    auto candidate = tree.getChild (index); // invalid for an index out of range
+    if (candidate.isValid() && candidate.getProperty (parameterNameProperty) == name)
+        return candidate;
+
+    return tree.getChildWithProperty (parameterNameProperty, name);
+}
+
 juce::String settingValueAsText (const juce::var& value)
 {
     // A double that is not finite has no decimal text; it is stored as 0.
@@ -144,6 +158,21 @@ void ZkOstinelAudioProcessor::fillValueTreeWithAllParams (juce::ValueTree* tree)
 
     const juce::ScopedLock lock (presetTreeLock);
 
+    // A fresh tree: every lookup would miss (the names are distinct), so the entries
+    // are appended in index order straight away.
+    if (tree != nullptr && tree->isValid() && tree->getNumChildren() == 0)
+    {
+        for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+        {
+            juce::ValueTree newEntry (parameterEntryType);
+            newEntry.setProperty (parameterNameProperty, parameterManager->getParameterName (index), nullptr);
+            newEntry.setProperty (valueProperty, (double)parameterManager->getParameterValue (index),
+                                  nullptr);
+            tree->appendChild (newEntry, nullptr);
+        }
+        return;
+    }
+
     for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         setParameterInValueTree (tree, index, parameterManager->getParameterValue (index));
 }
@@ -151,11 +180,18 @@ void ZkOstinelAudioProcessor::fillValueTreeWithAllParams (juce::ValueTree* tree)
 void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, const juce::String& name,
                                                        float value, juce::UndoManager* undo)
 {
+    setParameterInValueTreeAt (tree, -1, name, value, undo);
+}
+
+void ZkOstinelAudioProcessor::setParameterInValueTreeAt (juce::ValueTree* tree, int index,
+                                                         const juce::String& name, float value,
+                                                         juce::UndoManager* undo)
+{
     if (tree == nullptr || !tree->isValid())
         return;
 
     const juce::ScopedLock lock (presetTreeLock);
-    auto entry = tree->getChildWithProperty (parameterNameProperty, name);
+    auto entry = findParameterEntry (*tree, index, name);
 
     if (entry.isValid())
     {
@@ -174,7 +210,8 @@ void ZkOstinelAudioProcessor::setParameterInValueTree (juce::ValueTree* tree, in
     if (parameterManager == nullptr)
         return;
 
-    setParameterInValueTree (tree, parameterManager->getParameterName (index), value, undoManager.get());
+    setParameterInValueTreeAt (tree, index, parameterManager->getParameterName (index), value,
+                               undoManager.get());
 }
 
 float ZkOstinelAudioProcessor::getParamValueFromValueTree (const juce::ValueTree* tree, int index) const
@@ -186,8 +223,7 @@ float ZkOstinelAudioProcessor::getParamValueFromValueTree (const juce::ValueTree
         return 0.0f;
 
     const juce::ScopedLock lock (presetTreeLock);
-    const auto entry =
-        tree->getChildWithProperty (parameterNameProperty, parameterManager->getParameterName (index));
+    const auto entry = findParameterEntry (*tree, index, parameterManager->getParameterName (index));
 
     if (!entry.isValid())
         return 0.0f;
@@ -224,8 +260,7 @@ void ZkOstinelAudioProcessor::recallAllParamsFromValueTree (const juce::ValueTre
         std::optional<float> value;
         {
             const juce::ScopedLock lock (presetTreeLock);
-            const auto entry = tree->getChildWithProperty (parameterNameProperty,
-                                                           parameterManager->getParameterName (index));
+            const auto entry = findParameterEntry (*tree, index, parameterManager->getParameterName (index));
 
             if (entry.isValid())
                 value = toFiniteFloat (readFiniteNumber (entry.getProperty (valueProperty)));
@@ -246,13 +281,37 @@ void ZkOstinelAudioProcessor::copyAllPresetValuesFromValueTree (const juce::Valu
 
     currentPresetTree->copyPropertiesFrom (source, undoManager.get());
 
+    // Each entry takes the first source child of its name. A source saved by the
+    // processor holds the entries in the current tree's order: while every entry so
+    // far found its own position holding its name as text, the names before this
+    // position are those of the earlier entries (all different), so a hit at this
+    // position is the first child of the name. From the first entry that does not,
+    // the search is linear.
+    bool sourceInOrder = true;
+    int position = -1;
+
     for (auto entry : *currentPresetTree)
     {
-        if (!entry.hasProperty (parameterNameProperty))
-            continue;
+        ++position;
 
-        const auto sourceEntry =
-            source.getChildWithProperty (parameterNameProperty, entry.getProperty (parameterNameProperty));
+        if (!entry.hasProperty (parameterNameProperty))
+        {
+            sourceInOrder = false;
+            continue;
+        }
+
+        const auto& name = entry.getProperty (parameterNameProperty);
+        juce::ValueTree sourceEntry;
+
+        if (sourceInOrder)
+        {
+            sourceEntry = source.getChild (position);
+            const auto& sourceName = sourceEntry.getProperty (parameterNameProperty);
+            sourceInOrder = sourceEntry.isValid() && sourceName.isString() && sourceName == name;
+        }
+
+        if (!sourceInOrder)
+            sourceEntry = source.getChildWithProperty (parameterNameProperty, name);
 
         // A source without this parameter, or without a readable value for it,
         // leaves the entry as it is, so the parameter keeps its value.
@@ -475,12 +534,18 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     if (parameterManager != nullptr)
     {
+        juce::StringArray names;
+
+        for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
+            names.add (parameterManager->getParameterName (index));
+
+        const auto texts = ZkHostStateChunk::findAttributes (*xml, names);
+
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
-            const auto name = parameterManager->getParameterName (index);
-            const auto value = xml->hasAttribute (name)
-                                   ? ZkHostStateChunk::parseFiniteNumber (xml->getStringAttribute (name))
-                                   : std::optional<double> (0.0);
+            const auto& text = texts[(size_t)index];
+            const auto value =
+                text ? ZkHostStateChunk::parseFiniteNumber (*text) : std::optional<double> (0.0);
 
             if (!value || *value < 0.0 || *value > 1.0)
                 continue;
@@ -492,11 +557,17 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     if (varItemManager != nullptr)
     {
+        juce::StringArray names;
+
+        for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
+            names.add (varItemManager->getVarItemName (id));
+
+        const auto texts = ZkHostStateChunk::findAttributes (*xml, names);
+
         for (int id = 0; id < varItemManager->getNumberOfVarItems(); ++id)
         {
             const auto name = varItemManager->getVarItemName (id);
-            const auto text =
-                xml->hasAttribute (name) ? xml->getStringAttribute (name) : juce::String ("0.0");
+            const auto text = texts[(size_t)id].value_or ("0.0");
             const auto number = ZkHostStateChunk::parseFiniteNumber (text);
 
             if (!number || std::abs (*number) > maxSettingMagnitude)

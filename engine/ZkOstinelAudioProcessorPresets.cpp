@@ -83,10 +83,17 @@ void ZkOstinelAudioProcessor::addFactoryPreset (const juce::String& name, juce::
     const auto& keys = pairs.getAllKeys();
     const auto& values = pairs.getAllValues();
 
+    // The position of each key's first occurrence (as keys.indexOf finds it), hashed:
+    // most of the 300 names are no key, and a linear search would compare them all.
+    juce::HashMap<juce::String, int> pairOfKey (juce::jmax (1, 2 * keys.size()));
+
+    for (int pair = keys.size(); --pair >= 0;)
+        pairOfKey.set (keys[pair], pair);
+
     for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
     {
         const auto parameterName = parameterManager->getParameterName (index);
-        const int pair = keys.indexOf (parameterName, false);
+        const int pair = pairOfKey.contains (parameterName) ? pairOfKey[parameterName] : -1;
 
         if (pair < 0)
             continue;
@@ -94,7 +101,7 @@ void ZkOstinelAudioProcessor::addFactoryPreset (const juce::String& name, juce::
         const float value = values[pair].getFloatValue();
 
         if (std::isfinite (value))
-            setParameterInValueTree (tree.get(), parameterName, value, nullptr);
+            setParameterInValueTreeAt (tree.get(), index, parameterName, value, nullptr);
     }
 
     const juce::ScopedLock lock (presetTreeLock);
@@ -470,7 +477,7 @@ void ZkOstinelAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tr
     using juce::SystemStats;
 
     tree->setProperty ("PluginVersion", "1.0.0", nullptr);
-    tree->setProperty ("PresetType", "User", nullptr);
+    tree->setProperty (presetTypeId, "User", nullptr);
     tree->setProperty ("LastSaved", juce::Time::getCurrentTime().toString (true, true, true, false), nullptr);
     tree->setProperty ("Host", juce::PluginHostType().getHostDescription(), nullptr);
     tree->setProperty ("InOutChannelConfig",

@@ -377,6 +377,16 @@ forcedinline void ZkOstinelAudioProcessor::advanceEnvelope (const GateBlockValue
         case Hold:
         case Decay:
             envelopeValue += envelopeIncrement;
+
+            // Sustain and step volumes far outside 0..1 can give a target or an increment
+            // that is not finite, or a sum that overflows: the envelope ends instead of
+            // carrying the value on (Release and Off would keep it for good).
+            if (!std::isfinite (envelopeValue))
+            {
+                envelopeStage = Off;
+                envelopeIncrement = 0.0f;
+                envelopeValue = 0.0f;
+            }
             break;
         case Release:
             envelopeValue *= releaseFactor;
@@ -656,11 +666,16 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
 
             echoWritePosition = w + 1 == echoLineLength ? 0 : w + 1;
 
-            // Output gain and output; bypassed, the channel keeps its input sample.
+            // Output gain and output; bypassed, the channel keeps its input sample. Gains,
+            // mix and echo level far outside their ranges can overflow the products: a
+            // processed sample that is not finite is silence.
             if (l != 0.0f)
                 l *= outGain;
             if (stereo && r != 0.0f)
                 r *= outGain;
+
+            l = finiteOrZero (l);
+            r = finiteOrZero (r);
 
             if (!bypassed)
             {

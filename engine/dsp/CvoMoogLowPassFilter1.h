@@ -26,8 +26,14 @@ public:
     void setActive (bool shouldBeActive);
 
     /** cutoff and resonance are normalised [0..1] (the processor passes the parameters'
-        fourth power and square). */
+        fourth power and square). A pair whose coefficients would not be finite is not
+        taken: cutoff, resonance and coefficients stay as they were. */
     void calculateCoefficients (float newCutoff, float newResonance);
+
+    /** Clears the stage state when any of it is no longer finite: finite coefficients
+        from values outside 0..1 can make the ladder unstable, and a state that has
+        overflowed would otherwise stay NaN. The processor calls it once per block. */
+    void clearStateIfNotFinite();
 
     /** One sample through the ladder. (The processor steps its two filters together
         through CvoMoogLowPassFilterPair, which does the same arithmetic.) */

@@ -17,7 +17,8 @@
     instructions and the state stays in registers over a run of samples.
 
     Construction takes the filters' state and coefficients; finish() writes the state
-    back. Between the two the filters must not be used otherwise. Audio thread.
+    back and clears a state that is no longer finite. Between the two the filters must
+    not be used otherwise. Audio thread.
 */
 class CvoMoogLowPassFilterPair
 {
@@ -100,6 +101,8 @@ public:
             store (oldy3, left.oldy3, right.oldy3);
         }
 #endif
+        left.clearStateIfNotFinite();
+        right.clearStateIfNotFinite();
     }
 
 private:

@@ -5,6 +5,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 namespace
 {
@@ -169,4 +171,67 @@ TEST (CvoMoogLowPassFilterPair, StepsBothFiltersBitForBitAsSingleSamples)
         EXPECT_EQ (left.processSingleSample (0.5f), referenceLeft.processSingleSample (0.5f));
         EXPECT_EQ (right.processSingleSample (0.5f), referenceRight.processSingleSample (0.5f));
     }
+}
+
+TEST (CvoMoogLowPassFilter1, ValuesWhoseCoefficientsWouldNotBeFiniteKeepThePreviousSet)
+{
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::numeric_limits<float>::quiet_NaN();
+    CvoMoogLowPassFilter1 filter, reference;
+    for (auto* f : {&filter, &reference})
+    {
+        f->setSampleRate (48000.0);
+        f->calculateCoefficients (0.3f, 0.5f);
+    }
+
+    // Cutoffs past the float range after the scaling, not finite, or negative (the
+    // gain compensation's fourth root); resonances whose square overflows.
+    const std::pair<float, float> bad[] = {{1.0e30f, 0.5f}, {inf, 0.5f},    {nan, 0.5f}, {-0.5f, 0.5f},
+                                           {0.3f, 1.0e30f}, {0.3f, -inf},   {0.3f, nan}, {-inf, -inf},
+                                           {3.0e38f, 0.0f}, {0.3f, 3.0e38f}};
+    for (const auto& [cutoff, resonance] : bad)
+    {
+        filter.calculateCoefficients (cutoff, resonance);
+        EXPECT_EQ (filter.getCutoff(), 0.3f) << cutoff << " " << resonance;
+        EXPECT_EQ (filter.getResonance(), 0.5f);
+        EXPECT_EQ (filter.getP(), reference.getP());
+        EXPECT_EQ (filter.getK(), reference.getK());
+        EXPECT_EQ (filter.getR(), reference.getR());
+        EXPECT_EQ (filter.getOutputGainCompensation(), reference.getOutputGainCompensation());
+    }
+
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ (filter.processSingleSample (0.25f), reference.processSingleSample (0.25f));
+
+    // A finite value outside 0..1 is still taken, by the same formulas.
+    filter.calculateCoefficients (2.0f, 1.5f);
+    EXPECT_EQ (filter.getCutoff(), 2.0f);
+    EXPECT_EQ (filter.getResonance(), 1.5f);
+}
+
+TEST (CvoMoogLowPassFilter1, AnOverflowedStateIsClearedAndAFiniteOneKept)
+{
+    CvoMoogLowPassFilter1 filter, reference;
+    for (auto* f : {&filter, &reference})
+    {
+        f->setSampleRate (48000.0);
+        f->calculateCoefficients (0.2f, 0.6f);
+        runConstant (*f, 0.7f, 50);
+    }
+
+    filter.clearStateIfNotFinite(); // finite: kept
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ (filter.processSingleSample (0.1f), reference.processSingleSample (0.1f));
+
+    // A cutoff of 16 (a parameter value of 2) is taken but unstable: the state overflows.
+    filter.calculateCoefficients (16.0f, 0.6f);
+    runConstant (filter, 0.5f, 1000);
+    EXPECT_FALSE (std::isfinite (filter.processSingleSample (0.5f)));
+
+    filter.clearStateIfNotFinite();
+    filter.calculateCoefficients (0.2f, 0.6f);
+    CvoMoogLowPassFilter1 fresh;
+    fresh.setSampleRate (48000.0);
+    fresh.calculateCoefficients (0.2f, 0.6f);
+    for (int i = 0; i < 50; ++i)
+        ASSERT_EQ (filter.processSingleSample (0.1f), fresh.processSingleSample (0.1f));
 }

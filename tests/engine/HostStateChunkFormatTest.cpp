@@ -168,3 +168,30 @@ TEST (HostStateChunkFormat, NumberReaderAcceptsOnlyFiniteDecimalNumbers)
         ASSERT_EQ (juce::var (*back).toString(), text);
     }
 }
+
+TEST (HostStateChunkFormat, AttributeLookupAnswersAsTheElementDoes)
+{
+    // In order, out of order, repeated (the first counts), missing, unknown; and the
+    // same element with an attribute that a copy would turn into binary data.
+    const juce::StringArray names{"Bypass", "Mix", "Hold", "Swing", "Decay", "viIsRunningState"};
+    for (const char* text :
+         {"<S pluginName=\"x\" Bypass=\"0\" Mix=\"0.5\" Hold=\"0.1\" Swing=\"0.2\" Decay=\"0.3\"/>",
+          "<S Decay=\"0.3\" Mix=\"0.5\" Bypass=\"1\" Mix=\"0.9\" other=\"7\" Hold=\"\" Hold=\"2\"/>",
+          "<S Mix=\"0.5\" Swing=\"a\" Bypass=\"1\" Mix=\"0.9\" Bypass=\"0\" viIsRunningState=\"1\"/>",
+          "<S base64:Mix=\"AAAA\" Mix=\"0.25\" Hold=\"0.1\" Mix=\"0.5\"/>", "<S/>"})
+    {
+        const auto xml = juce::parseXML (text);
+        ASSERT_NE (xml, nullptr) << text;
+        const auto found = ZkHostStateChunk::findAttributes (*xml, names);
+        ASSERT_EQ (found.size(), (size_t)names.size());
+
+        for (int k = 0; k < names.size(); ++k)
+        {
+            ASSERT_EQ (found[(size_t)k].has_value(), xml->hasAttribute (names[k])) << text << " " << names[k];
+            if (found[(size_t)k])
+            {
+                EXPECT_EQ (*found[(size_t)k], xml->getStringAttribute (names[k])) << text << " " << names[k];
+            }
+        }
+    }
+}

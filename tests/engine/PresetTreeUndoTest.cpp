@@ -253,3 +253,41 @@ TEST_F (PresetTreeUndo, RestoreAfterUndoTakesIdAndFactoryKindFromTheTree)
     p.restorePresetAfterUndoOrRedo();
     EXPECT_TRUE (p.currentPresetIsFactory());
 }
+
+TEST_F (PresetTreeUndo, EntriesAreFoundByNameWhereverTheySit)
+{
+    // The tree in reverse order: reads and writes still find each parameter's entry.
+    juce::ValueTree tree = p.getCurrentPresetTree();
+    for (int i = 0; i < tree.getNumChildren(); ++i)
+        tree.moveChild (tree.getNumChildren() - 1, i, nullptr);
+
+    auto* manager = p.getParameterManager();
+    for (int i = 0; i < manager->getNumberOfParameters(); ++i)
+        ASSERT_EQ (p.getParamValueFromValueTree (&tree, i), manager->getParameterValue (i)) << i;
+
+    const auto swing = indexOf (p, "Swing");
+    p.setParam (swing, 0.61f, juce::sendNotification, startNewTransaction, false);
+    EXPECT_EQ (entryCount (tree, "Swing"), 1);
+    EXPECT_EQ (p.getParamValueFromValueTree (&tree, swing), 0.61f);
+    EXPECT_EQ (tree.getChild (tree.getNumChildren() - 1 - swing).getProperty ("ParameterName"), "Swing");
+}
+
+TEST_F (PresetTreeUndo, CopyingALoadedPresetTakesTheFirstEntryOfEachName)
+{
+    // A source in the tree's order but for position 1, which repeats a later name:
+    // that earlier entry counts, the one at the name's own position does not.
+    const auto mix = indexOf (p, "Mix");
+    const auto muteAll = indexOf (p, "MuteAll");
+    const auto muteAllBefore = valueOf (p, "MuteAll");
+    auto source = p.getCurrentPresetTree().createCopy();
+    source.getChild (muteAll).setProperty ("ParameterName", "Mix", nullptr);
+    source.getChild (muteAll).setProperty ("Value", "0.125", nullptr);
+    source.getChild (mix).setProperty ("Value", 0.75, nullptr);
+
+    p.copyAllPresetValuesFromValueTree (source);
+    const auto& tree = p.getCurrentPresetTree();
+
+    EXPECT_EQ (p.getParamValueFromValueTree (&tree, mix), 0.125f);
+    EXPECT_EQ (p.getParamValueFromValueTree (&tree, muteAll), muteAllBefore); // not in the source
+    EXPECT_EQ (entryCount (tree, "Mix"), 1);
+}

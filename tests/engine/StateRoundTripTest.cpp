@@ -208,3 +208,25 @@ TEST (StateRoundTrip, RestoreLeavesTheLiveTransportStateToTheAudioThread)
     restore (c, chunk);
     EXPECT_FALSE (stopped.isRunning());
 }
+
+TEST (StateRoundTrip, ParametersInAnyOrderAndRepeatedTakeTheFirstOfEachName)
+{
+    ZkOstinelAudioProcessor a;
+    a.setParam ("Mix", 0.75f, juce::sendNotification, startNewTransaction, false);
+    a.setParam ("Swing", 0.375f, juce::sendNotification, startNewTransaction, false);
+
+    // Mix once more in front of the fixed attributes and at the end, Swing at the end.
+    auto text = chunkText (stateOf (a));
+    ASSERT_TRUE (text.contains (" Mix=\"0.75\" ") && text.endsWith ("/>"));
+    text = text.replace ("<ZkPLUGINSETTINGS ", "<ZkPLUGINSETTINGS Mix=\"0.25\" ")
+               .replace ("/>", " Swing=\"0.875\" Mix=\"0.5\"/>");
+
+    ZkOstinelAudioProcessor b;
+    restore (b, chunkAround (text));
+
+    EXPECT_EQ (valueOf (b, "Mix"), 0.25f);
+    EXPECT_EQ (valueOf (b, "Swing"), 0.375f);
+    for (int i = 0; i < b.getParameterManager()->getNumberOfParameters(); ++i)
+        ASSERT_EQ (b.getParamValueFromValueTree (&b.getCurrentPresetTree(), i),
+                   b.getParameterManager()->getParameterValue (i));
+}

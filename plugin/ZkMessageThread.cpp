@@ -84,6 +84,7 @@ void ZkMessageThread::acquire()
     {
         const std::lock_guard<std::mutex> loopLock (loopMutex);
         stopRequested = false;
+        stopPosted = false;
     }
 
     std::promise<void> ready;
@@ -96,6 +97,7 @@ void ZkMessageThread::acquire()
             juce::initialiseJuce_GUI();
             promise.set_value();
             runOwnLoop();
+            waitUntilStopPosted();
             juce::shutdownJuce_GUI();
         });
 
@@ -129,6 +131,15 @@ void ZkMessageThread::stopOwnThread()
     }
     loopCondition.notify_all();
     postWakeUp();
+
+    // Only now may the thread shut JUCE down: posting the wake-up used JUCE's
+    // message queue and its lock until postWakeUp returned, while the loop may
+    // have ended as soon as it saw stopRequested.
+    {
+        const std::lock_guard<std::mutex> loopLock (loopMutex);
+        stopPosted = true;
+    }
+    loopCondition.notify_all();
 
     if (thread.get_id() == std::this_thread::get_id())
     {
@@ -170,6 +181,12 @@ void ZkMessageThread::runOwnLoop()
         // Waits until something is dispatched; a lend or a stop posts a wake-up.
         juce::dispatchNextMessageOnSystemQueue (false);
     }
+}
+
+void ZkMessageThread::waitUntilStopPosted()
+{
+    std::unique_lock<std::mutex> lock (loopMutex);
+    loopCondition.wait (lock, [this] { return stopPosted; });
 }
 
 //==============================================================================

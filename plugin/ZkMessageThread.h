@@ -74,8 +74,9 @@ private:
     static ZkMessageThread& getInstance();
     void acquire();
     void release();
-    void stopOwnThread(); // mutex held
-    void runOwnLoop();    // the own thread
+    void stopOwnThread();       // mutex held
+    void runOwnLoop();          // the own thread
+    void waitUntilStopPosted(); // the own thread, before it shuts JUCE down
 
     std::mutex mutex;
     int users = 0;
@@ -85,6 +86,7 @@ private:
     std::mutex loopMutex;
     std::condition_variable loopCondition;
     bool stopRequested = false;
+    bool stopPosted = false; // stopOwnThread is done with JUCE's message queue
     bool lendRequested = false;
     bool parked = false;         // the own thread waits for the loop to come back
     int loans = 0;               // lends of the current borrower not yet given back

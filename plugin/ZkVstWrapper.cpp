@@ -70,11 +70,15 @@ ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
     noTail (processor->getTailLengthSeconds() <= 0.0);
     if (processor->hasEditor())
         cEffect.flags |= effFlagsHasEditor;
-    setInitialDelay (processor->getLatencySamples());
+    reportedLatency = processor->getLatencySamples();
+    setInitialDelay (reportedLatency.load());
 
     processor->setPlayHead (&playHead);
     processor->enableAllBuses();
-    applyChannelCount (ZkPluginIdentity::numChannels);
+    {
+        const ZkProcessGate::ScopedChange change (gate);
+        applyChannelCount (ZkPluginIdentity::numChannels);
+    }
     processor->addListener (this);
 
     if (processor->hasEditor())
@@ -141,48 +145,38 @@ bool ZkVstWrapper::resizeHostWindow (int width, int height)
 //==============================================================================
 void ZkVstWrapper::resume()
 {
-    {
-        const juce::ScopedLock lock (processor->getCallbackLock());
-        prepared = false;
-    }
-
     const int maxBlock = juce::jmax (1, blockSize);
     const double rate = static_cast<double> (sampleRate);
-
-    // Sized before the audio thread may use it again; processing never allocates.
-    scratch.setSize (ZkPluginIdentity::numChannels, maxBlock, false, true, false);
-    offline = getCurrentProcessLevel() == kVstProcessLevelOffline;
-    processor->setNonRealtime (offline.load());
-    processor->setRateAndBufferSizeDetails (rate, maxBlock);
-    processor->prepareToPlay (rate, maxBlock);
+    const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
 
     {
-        const juce::ScopedLock lock (processor->getCallbackLock());
+        ZkProcessGate::ScopedChange change (gate);
+        change.setReadyAfter (false); // until all of it is done
+
+        // Sized before the audio thread may use it again; processing never allocates.
+        scratch.setSize (ZkPluginIdentity::numChannels, maxBlock, false, true, false);
+        offline = nowOffline;
+        processor->setNonRealtime (nowOffline);
+        processor->setRateAndBufferSizeDetails (rate, maxBlock);
+        processor->prepareToPlay (rate, maxBlock);
         preparedBlockSize = maxBlock;
         preparedRate = rate;
-        prepared = true;
+
+        change.setReadyAfter (true);
     }
 
-    setInitialDelay (processor->getLatencySamples());
+    // A latency that prepareToPlay changed reaches the record on the message thread.
+    if (processor->getLatencySamples() != reportedLatency.load())
+        hostNotifier.triggerAsyncUpdate();
+
     AudioEffectX::resume();
 }
 
 void ZkVstWrapper::suspend()
 {
-    {
-        const juce::ScopedLock lock (processor->getCallbackLock());
-        prepared = false;
-    }
-
+    ZkProcessGate::ScopedChange change (gate);
+    change.setReadyAfter (false);
     processor->releaseResources();
-}
-
-void ZkVstWrapper::followProcessLevel()
-{
-    const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
-
-    if (offline.exchange (nowOffline) != nowOffline)
-        processor->setNonRealtime (nowOffline);
 }
 
 void ZkVstWrapper::passThrough (float** inputs, float** outputs, int numFrames) const noexcept
@@ -211,27 +205,42 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
 
     const juce::ScopedNoDenormals noDenormals;
 
-    // Once per host block, before the lock: both are calls into the host.
+    // Once per host block and before the gate: both are calls into the host,
+    // whose answer might need a host thread that would wait at the gate for
+    // this block.
     const VstTimeInfo* timeInfo = getTimeInfo (ZkVstPlayHead::wantedTimeInfo);
-    followProcessLevel();
+    const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
 
-    const juce::ScopedLock lock (processor->getCallbackLock());
-    playHead.setTimeInfo (timeInfo, preparedRate);
+    // Not prepared, or a host thread prepares, releases or reshapes it right
+    // now: the audio goes out as it came in, and this thread does not wait.
+    const ZkProcessGate::ScopedBlock block (gate);
 
-    if (!prepared)
+    if (!block.holdsProcessor())
     {
         passThrough (inputs, outputs, sampleFrames);
         return;
     }
 
+    if (offline != nowOffline)
+    {
+        offline = nowOffline;
+        processor->setNonRealtime (nowOffline);
+    }
+
+    playHead.setTimeInfo (timeInfo, preparedRate);
+    processInParts (inputs, outputs, sampleFrames);
+}
+
+void ZkVstWrapper::processInParts (float** inputs, float** outputs, int numFrames)
+{
     // The host's block goes through the scratch buffer: every input is read
     // before any output is written, so in-place and crossed buffers work alike,
     // and a block longer than announced is processed in parts.
     const int channels = numChannels.load();
 
-    for (int done = 0; done < sampleFrames;)
+    for (int done = 0; done < numFrames;)
     {
-        const int n = juce::jmin (sampleFrames - done, preparedBlockSize);
+        const int n = juce::jmin (numFrames - done, preparedBlockSize);
 
         for (int channel = 0; channel < channels; ++channel)
         {
@@ -242,20 +251,23 @@ void ZkVstWrapper::processReplacing (float** inputs, float** outputs, VstInt32 s
                 scratch.clear (channel, 0, n);
         }
 
-        juce::AudioBuffer<float> block (scratch.getArrayOfWritePointers(), channels, n);
+        juce::AudioBuffer<float> part (scratch.getArrayOfWritePointers(), channels, n);
 
+        // A processor that suspends itself gets silence from its next block on
+        // (nothing in this plug-in does; with no callback lock taken here,
+        // suspendProcessing does not wait for a block that runs).
         if (processor->isSuspended())
-            block.clear();
+            part.clear();
         else if (bypassed.load (std::memory_order_relaxed))
-            processor->processBlockBypassed (block, midi);
+            processor->processBlockBypassed (part, midi);
         else
-            processor->processBlock (block, midi);
+            processor->processBlock (part, midi);
 
         midi.clear();
 
         for (int channel = 0; channel < channels; ++channel)
             if (float* out = outputs[channel])
-                std::memcpy (out + done, block.getReadPointer (channel),
+                std::memcpy (out + done, part.getReadPointer (channel),
                              static_cast<std::size_t> (n) * sizeof (float));
 
         done += n;
@@ -409,8 +421,8 @@ bool ZkVstWrapper::setSpeakerArrangement (VstSpeakerArrangement* pluginInput,
     if (inputs != outputs || (inputs != 1 && inputs != 2))
         return false;
 
-    const juce::ScopedLock lock (processor->getCallbackLock());
-    return inputs == numChannels || applyChannelCount (inputs);
+    const ZkProcessGate::ScopedChange change (gate);
+    return inputs == numChannels.load() || applyChannelCount (inputs);
 }
 
 bool ZkVstWrapper::getSpeakerArrangement (VstSpeakerArrangement** pluginInput,
@@ -558,11 +570,15 @@ void ZkVstWrapper::audioProcessorParameterChangeGestureEnd (juce::AudioProcessor
 
 void ZkVstWrapper::notifyHostOfChanges()
 {
+    // Once the host has the record, this is the only place that writes its
+    // initialDelay, so the field has one writer; the host hears of a new
+    // latency through ioChanged, after the field holds it.
     const int latency = processor->getLatencySamples();
 
     if (latency != cEffect.initialDelay)
     {
         setInitialDelay (latency);
+        reportedLatency = latency;
         ioChanged();
     }
 

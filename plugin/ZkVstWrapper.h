@@ -6,14 +6,16 @@
 // Automation, gestures and display updates of the processor go back to the host.
 //
 // Threads: the host calls the dispatcher and the parameter entries from its own
-// threads and processReplacing from its audio thread. processReplacing holds the
-// processor's callback lock around processBlock; resume, suspend and channel
-// changes take the same lock while they swap what the audio thread uses.
-// Display and latency updates reach the host from the message thread.
+// threads and processReplacing from its audio thread. No lock is taken: resume,
+// suspend and channel changes close a ZkProcessGate, which waits for a running
+// block to end, and a block that finds the gate closed passes its audio through
+// without waiting. Display and latency updates reach the host from the message
+// thread, which alone writes the record's initialDelay once the host has it.
 
 #pragma once
 
 #include "plugin/ZkMessageThread.h"
+#include "plugin/ZkProcessGate.h"
 #include "plugin/ZkVstEditorController.h"
 #include "plugin/ZkVstPlayHead.h"
 #include "vst/AudioEffectX.h"
@@ -98,12 +100,12 @@ private:
     };
 
     bool isValidParameter (VstInt32 index) const noexcept { return index >= 0 && index < numParams; }
-    bool applyChannelCount (int channels); // callback lock held
+    bool applyChannelCount (int channels); // gate closed
     bool fillPinProperties (VstInt32 index, VstPinProperties* properties, bool isInput);
     void notifyHostOfChanges();                    // message thread
     bool resizeHostWindow (int width, int height); // message thread
     void passThrough (float** inputs, float** outputs, int numFrames) const noexcept;
-    void followProcessLevel(); // audio thread
+    void processInParts (float** inputs, float** outputs, int numFrames); // audio thread, gate held
 
     void audioProcessorParameterChanged (juce::AudioProcessor*, int index, float newValue) override;
     void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails& details) override;
@@ -114,19 +116,24 @@ private:
     std::unique_ptr<juce::AudioProcessor> processor;
     HostNotifier hostNotifier;
 
-    // Guarded by the processor's callback lock.
+    // The members after it up to numChannels belong to whoever holds the gate:
+    // a block on the audio thread, or a host thread's change.
+    ZkProcessGate gate;
     ZkVstPlayHead playHead;
     juce::AudioBuffer<float> scratch; // 2 channels x preparedBlockSize
     juce::MidiBuffer midi;
-    bool prepared = false;
     int preparedBlockSize = 0; // [samples]
     double preparedRate = 0.0; // [Hz]
+    bool offline = false;      // the processor was last told that the host renders offline
 
-    std::atomic<int> numChannels{2}; // inputs = outputs, 1 or 2; written under the lock
+    std::atomic<int> numChannels{2}; // inputs = outputs, 1 or 2; written with the gate closed
 
     std::atomic<bool> bypassed{false};
     std::atomic<bool> configViewWanted{false};
-    std::atomic<bool> offline{false}; // the host's process level is offline
+
+    // The latency [samples] that the record's initialDelay holds; written on the
+    // message thread, read by resume on a host thread.
+    std::atomic<int> reportedLatency{0};
 
     juce::MemoryBlock chunk; // handed to the host by getChunk, valid until the next call
     VstSpeakerArrangement* inputArrangement = nullptr; // handed to the host, owned here

@@ -9,7 +9,7 @@
 
 #include <array>
 #include <atomic>
-#include <future>
+#include <functional>
 #include <vector>
 
 class FakeProcessor : public juce::AudioProcessor
@@ -29,6 +29,8 @@ public:
         preparedRate = rate;
         preparedBlock = block;
         ++prepareCount;
+        if (duringPrepare)
+            duringPrepare();
     }
 
     void releaseResources() override { ++releaseCount; }
@@ -48,17 +50,8 @@ public:
             return;
         }
 
-        // Another thread must not get the callback lock while a block runs.
-        auto other = std::async (std::launch::async,
-                                 [this]
-                                 {
-                                     const bool got = getCallbackLock().tryEnter();
-                                     if (got)
-                                         getCallbackLock().exit();
-                                     return got;
-                                 });
-        if (other.get())
-            lockWasFree = true;
+        if (duringBlock)
+            duringBlock();
 
         blockSizes.push_back (buffer.getNumSamples());
         blockChannels.push_back (buffer.getNumChannels());
@@ -131,17 +124,20 @@ public:
 
     double preparedRate = 0.0;
     int preparedBlock = 0;
-    int prepareCount = 0;
-    int releaseCount = 0;
+    std::atomic<int> prepareCount{0};
+    std::atomic<int> releaseCount{0}; // counted on whichever thread suspends
     int bypassedBlocks = 0;
     int programSet = -1;
     int setStateCalls = 0;
     int parameterWrites = 0;
-    bool lockWasFree = false;
     bool quiet = false; // process without recording anything (no allocation)
     juce::String programName{"Default"};
     juce::MemoryBlock state;
     std::array<float, 350> values{};
     std::vector<int> blockSizes, blockChannels;
     std::vector<juce::Optional<juce::AudioPlayHead::PositionInfo>> positions;
+
+    // Run inside prepareToPlay and inside processBlock (unless quiet): what another
+    // thread of the host does meanwhile.
+    std::function<void()> duringPrepare, duringBlock;
 };

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <limits>
 #include <string>
 
@@ -244,16 +245,16 @@ TEST_F (WrapperFixture, ResumePreparesWithTheHostsRateAndBlockAndIgnoresBadOnes)
     dispatch (effSetBlockSize, 0, -256);
     dispatch (effMainsChanged, 0, 1);
 
-    EXPECT_EQ (processor->prepareCount, 1);
+    EXPECT_EQ (processor->prepareCount.load(), 1);
     EXPECT_EQ (processor->preparedRate, 96000.0);
     EXPECT_EQ (processor->preparedBlock, 256);
     EXPECT_EQ (processor->getSampleRate(), 96000.0);
 
     dispatch (effMainsChanged, 0, 0);
-    EXPECT_EQ (processor->releaseCount, 1);
+    EXPECT_EQ (processor->releaseCount.load(), 1);
 }
 
-TEST_F (WrapperFixture, ProcessingInPlaceAndSeparateUnderTheCallbackLock)
+TEST_F (WrapperFixture, ProcessingInPlaceAndSeparate)
 {
     start();
 
@@ -266,7 +267,6 @@ TEST_F (WrapperFixture, ProcessingInPlaceAndSeparateUnderTheCallbackLock)
                            0.5f * ramp (i, c))
                     << (inPlace ? "in place" : "separate") << " channel " << c << " sample " << i;
     }
-    EXPECT_FALSE (processor->lockWasFree);
 
     // Crossed buffers: the right input is the left output.
     std::vector<float> a (64), b (64), c (64);
@@ -321,6 +321,68 @@ TEST_F (WrapperFixture, NothingPreparedPassesAudioThroughAndSuspendedSilences)
     effect->processReplacing (effect, nullptr, outs, 32);
     effect->processReplacing (effect, nullptr, outs, -5);
     EXPECT_EQ (processor->blockSizes.size(), 1u); // only the call with output pointers (all null) ran
+}
+
+// The hand-over between the host's threads and its audio thread: a host thread
+// that suspends or changes the channels waits for the block that runs, and a
+// block that comes while a host thread prepares passes its audio through at once.
+TEST_F (WrapperFixture, HostThreadsWaitForTheRunningBlockAndBlocksNeverWait)
+{
+    start();
+
+    std::future<void> suspending, reshaping;
+    bool releasedDuringTheBlock = true, reshapedDuringTheBlock = true;
+    processor->duringBlock = [&]
+    {
+        suspending = std::async (std::launch::async, [this] { dispatch (effMainsChanged, 0, 0); });
+        reshaping =
+            std::async (std::launch::async,
+                        [this]
+                        {
+                            VstSpeakerArrangement* in = nullptr;
+                            VstSpeakerArrangement* out = nullptr;
+                            wrapper->allocateArrangement (&in, 1);
+                            wrapper->allocateArrangement (&out, 1);
+                            dispatch (effSetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr> (in), out);
+                            wrapper->deallocateArrangement (&in);
+                            wrapper->deallocateArrangement (&out);
+                        });
+        releasedDuringTheBlock =
+            suspending.wait_for (std::chrono::milliseconds (100)) == std::future_status::ready;
+        reshapedDuringTheBlock =
+            reshaping.wait_for (std::chrono::milliseconds (1)) == std::future_status::ready;
+        EXPECT_EQ (processor->releaseCount.load(), 0);
+        EXPECT_EQ (processor->getTotalNumInputChannels(), 2);
+    };
+    const auto processed = process (64, false);
+    processor->duringBlock = nullptr;
+    EXPECT_FALSE (releasedDuringTheBlock);
+    EXPECT_FALSE (reshapedDuringTheBlock);
+    EXPECT_EQ (processed[1][9], 0.5f * ramp (9, 1)); // the block ran whole on the old set-up
+
+    ASSERT_TRUE (suspending.valid() && reshaping.valid());
+    suspending.get();
+    reshaping.get();
+    EXPECT_EQ (processor->releaseCount.load(), 1);
+    EXPECT_EQ (effect->numInputs, 1);
+
+    // Prepared again, in mono. A block that comes while the host's thread is
+    // inside prepareToPlay does not wait for it: the input goes out unchanged.
+    std::future<std::vector<std::vector<float>>> blockDuringPrepare;
+    bool blockWaited = true;
+    processor->duringPrepare = [&]
+    {
+        blockDuringPrepare = std::async (std::launch::async, [this] { return process (32, false, 1); });
+        blockWaited = blockDuringPrepare.wait_for (std::chrono::seconds (10)) != std::future_status::ready;
+    };
+    const auto blocksBefore = processor->blockSizes.size();
+    dispatch (effMainsChanged, 0, 1);
+    processor->duringPrepare = nullptr;
+    ASSERT_FALSE (blockWaited);
+    EXPECT_EQ (blockDuringPrepare.get()[0][7], ramp (7, 0));
+    EXPECT_EQ (processor->blockSizes.size(), blocksBefore);
+
+    EXPECT_EQ (process (32, false, 1)[0][7], 0.5f * ramp (7, 0));
 }
 
 TEST_F (WrapperFixture, HostBypassUsesTheBypassedPath)
@@ -465,6 +527,29 @@ TEST_F (WrapperFixture, AutomationGesturesAndDisplayUpdatesReachTheHostInOrder)
     EXPECT_EQ (host.calls[1].opt, 0.25f);
     EXPECT_EQ (host.calls[2].opt, 0.5f);
     EXPECT_EQ (host.calls[1].effect, effect);
+}
+
+// The record's initialDelay has one writer, the message thread: a latency that
+// the processor takes on while it prepares reaches the host there, with ioChanged.
+TEST_F (WrapperFixture, ANewLatencyReachesTheRecordOnTheMessageThread)
+{
+    processor->duringPrepare = [this] { processor->setLatencySamples (128); };
+    start();
+    processor->duringPrepare = nullptr;
+    EXPECT_EQ (effect->initialDelay, 0);
+
+    const auto toldTheHost = [this]
+    {
+        for (const auto& call : host.calls)
+            if (call.opcode == audioMasterIOChanged)
+                return true;
+        return false;
+    };
+    for (int i = 0; i < 100 && !toldTheHost(); ++i)
+        juce::dispatchNextMessageOnSystemQueue (true);
+
+    EXPECT_TRUE (toldTheHost());
+    EXPECT_EQ (effect->initialDelay, 128);
 }
 
 TEST_F (WrapperFixture, ProcessingAllocatesNothing)

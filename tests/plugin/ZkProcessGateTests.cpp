@@ -1,0 +1,98 @@
+// The lock-free hand-over between the audio thread and the host's other
+// threads: blocks get the processor only while it is ready, changes never
+// overlap a block or each other, and the audio thread is never held up.
+
+#include "plugin/ZkProcessGate.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+TEST (ZkProcessGate, BlocksGetTheProcessorOnlyWhileItIsReady)
+{
+    ZkProcessGate gate;
+    EXPECT_FALSE (ZkProcessGate::ScopedBlock (gate).holdsProcessor()); // never prepared
+
+    {
+        ZkProcessGate::ScopedChange change (gate);
+        EXPECT_FALSE (ZkProcessGate::ScopedBlock (gate).holdsProcessor()); // being prepared
+        change.setReadyAfter (true);
+    }
+
+    {
+        const ZkProcessGate::ScopedBlock block (gate);
+        EXPECT_TRUE (block.holdsProcessor());
+        EXPECT_FALSE (ZkProcessGate::ScopedBlock (gate).holdsProcessor()); // one block at a time
+    }
+
+    {
+        const ZkProcessGate::ScopedChange change (gate); // reshaped: stays ready
+        EXPECT_FALSE (ZkProcessGate::ScopedBlock (gate).holdsProcessor());
+    }
+    EXPECT_TRUE (ZkProcessGate::ScopedBlock (gate).holdsProcessor());
+
+    {
+        ZkProcessGate::ScopedChange change (gate);
+        change.setReadyAfter (false); // suspended
+    }
+    EXPECT_FALSE (ZkProcessGate::ScopedBlock (gate).holdsProcessor());
+}
+
+// Two host threads suspend, resume and reshape as fast as they can while the
+// audio thread processes: no change overlaps a block or another change, and
+// blocks keep getting the processor.
+TEST (ZkProcessGate, ChangesNeverOverlapBlocksOrEachOther)
+{
+    ZkProcessGate gate;
+    std::atomic<int> holders{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<int> changesLeft{2};
+    int sharedValue = 0; // plain: written by changes and read by blocks, as the wrapper's set-up is
+
+    const auto hold = [&]
+    {
+        if (holders.fetch_add (1) != 0)
+            overlapped = true;
+        std::this_thread::yield();
+        holders.fetch_sub (1);
+    };
+
+    std::vector<std::thread> hostThreads;
+    for (int t = 0; t < 2; ++t)
+        hostThreads.emplace_back (
+            [&, t]
+            {
+                for (int i = 0; i < 2000; ++i)
+                {
+                    ZkProcessGate::ScopedChange change (gate);
+                    hold();
+                    ++sharedValue;
+                    change.setReadyAfter (t == 0 || i % 3 != 0);
+                }
+                --changesLeft;
+            });
+
+    int blocksProcessed = 0;
+    int lastSeen = 0;
+    while (changesLeft.load() > 0)
+    {
+        const ZkProcessGate::ScopedBlock block (gate);
+        if (block.holdsProcessor())
+        {
+            hold();
+            EXPECT_GE (sharedValue, lastSeen);
+            lastSeen = sharedValue;
+            ++blocksProcessed;
+        }
+    }
+
+    for (auto& thread : hostThreads)
+        thread.join();
+
+    EXPECT_FALSE (overlapped.load());
+    EXPECT_EQ (sharedValue, 4000);
+    EXPECT_GT (blocksProcessed, 0);
+}

@@ -270,6 +270,11 @@ private:
     void setParameterInValueTreeAt (juce::ValueTree* tree, int index, const juce::String& name, float value,
                                     juce::UndoManager* undo);
 
+    // After a preset load (message thread): records its id and list ("Factory" or
+    // "User") in the current preset tree with the load's undo transaction, marks it
+    // unmodified and starts a new transaction.
+    void recordLoadedPreset (int id, const char* type);
+
     //==============================================================================
     // Patterns
     std::array<ZkStepPattern, numPatterns> patterns;

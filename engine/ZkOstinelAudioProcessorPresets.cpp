@@ -121,7 +121,15 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
 
     beginNewTransaction();
     recallAllParamsFromValueTree (factoryPresetTrees[id]);
+    recordLoadedPreset (id, "Factory");
 
+    const juce::ScopedLock lock (presetTreeLock);
+    presetIsFactory = true;
+    currentPresetId = id;
+}
+
+void ZkOstinelAudioProcessor::recordLoadedPreset (int id, const char* type)
+{
     {
         const juce::ScopedLock lock (presetTreeLock);
 
@@ -130,17 +138,13 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
         if (currentPresetTree != nullptr && currentPresetTree->isValid())
         {
             currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-            currentPresetTree->setProperty (presetTypeId, "Factory", undoManager.get());
+            currentPresetTree->setProperty (presetTypeId, type, undoManager.get());
         }
 
         presetWasModified = false;
     }
 
     beginNewTransaction();
-
-    const juce::ScopedLock lock (presetTreeLock);
-    presetIsFactory = true;
-    currentPresetId = id;
 }
 
 //==============================================================================
@@ -168,20 +172,7 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
         return;
 
     changeProgramName (0, name);
-
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-
-        if (currentPresetTree != nullptr && currentPresetTree->isValid())
-        {
-            currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-            currentPresetTree->setProperty (presetTypeId, "User", undoManager.get());
-        }
-
-        presetWasModified = false;
-    }
-
-    beginNewTransaction();
+    recordLoadedPreset (id, "User");
 }
 
 // The ring: factory 0 .. F-1, user 0 .. U-1, factory 0 again. The kind of the

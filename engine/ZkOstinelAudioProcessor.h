@@ -275,6 +275,15 @@ private:
     // unmodified and starts a new transaction.
     void recordLoadedPreset (int id, const char* type);
 
+    // The sizes of both preset lists and the current preset, read together under
+    // presetTreeLock (message thread).
+    struct PresetRingPosition
+    {
+        int numFactory = 0, numUser = 0, currentId = 0;
+        bool isFactory = true;
+    };
+    PresetRingPosition getPresetRingPosition() const;
+
     //==============================================================================
     // Patterns
     std::array<ZkStepPattern, numPatterns> patterns;

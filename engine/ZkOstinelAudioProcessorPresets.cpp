@@ -175,6 +175,12 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
     recordLoadedPreset (id, "User");
 }
 
+ZkOstinelAudioProcessor::PresetRingPosition ZkOstinelAudioProcessor::getPresetRingPosition() const
+{
+    const juce::ScopedLock lock (presetTreeLock);
+    return {factoryPresetNames.size(), userPresetNames.size(), currentPresetId, presetIsFactory};
+}
+
 // The ring: factory 0 .. F-1, user 0 .. U-1, factory 0 again. The kind of the
 // current preset changes only with a load that succeeds. The current id is
 // widened because it may come from a preset tree (any int).
@@ -182,15 +188,7 @@ void ZkOstinelAudioProcessor::loadPrevPreset()
 {
     updateAllUserPresetNames();
 
-    int numFactory = 0, numUser = 0, currentId = 0;
-    bool isFactory = true;
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-        numFactory = factoryPresetNames.size();
-        numUser = userPresetNames.size();
-        isFactory = presetIsFactory;
-        currentId = currentPresetId;
-    }
+    const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
     const auto previous = (juce::int64)currentId - 1;
 
     if (!isFactory && previous >= numUser)
@@ -209,15 +207,7 @@ void ZkOstinelAudioProcessor::loadNextPreset()
 {
     updateAllUserPresetNames();
 
-    int numFactory = 0, numUser = 0, currentId = 0;
-    bool isFactory = true;
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-        numFactory = factoryPresetNames.size();
-        numUser = userPresetNames.size();
-        isFactory = presetIsFactory;
-        currentId = currentPresetId;
-    }
+    const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
     const auto next = (juce::int64)currentId + 1;
 
     if (isFactory && next >= numFactory)

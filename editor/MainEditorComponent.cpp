@@ -11,6 +11,8 @@
 #include "engine/params/CvoParameterManager.h"
 #include "engine/params/CvoVarItemManager.h"
 
+#include <array>
+
 namespace
 {
 /** An embedded SVG document as a drawable. */
@@ -692,83 +694,106 @@ void MainEditorComponent::addAllTabs()
             expertComponentList.add (button);
     };
 
-    // The ALL row (y 0.266) lies between the VOLUME row (0.211) and the LENGTH
-    // row (0.321), as the background's connector lines show.
-    auto* sl = shiftLeftImage.get();
-    auto* sld = shiftLeftDownImage.get();
-    auto* sr = shiftRightImage.get();
-    auto* srd = shiftRightDownImage.get();
-    shiftAllLeftButton.reset (addTabContentButton (
-        "SHIFT ALL LEFT", sl, sld, "SHIFT ALL LEFT: shift all VOLUME and LENGTH values one step LEFT", right,
-        0.07425337f, 0.266f, w, h, shiftTabButtons));
-    shiftAllRightButton.reset (addTabContentButton (
-        "SHIFT ALL RIGHT", sr, srd, "SHIFT ALL RIGHT: shift all VOLUME and LENGTH values one step RIGHT",
-        left, 0.10425f, 0.266f, w, h, shiftTabButtons));
-    shiftVolumeLeftButton.reset (addTabContentButton (
-        "SHIFT VOLUME LEFT", sl, sld, "SHIFT VOLUME LEFT: shift all VOLUME values one step LEFT", right,
-        0.13163337f, 0.211f, w, h, shiftTabButtons));
-    shiftVolumeRightButton.reset (addTabContentButton (
-        "SHIFT VOLUME RIGHT", sr, srd, "SHIFT VOLUME RIGHT: shift all VOLUME values one step RIGHT", left,
-        0.16163f, 0.211f, w, h, shiftTabButtons));
-    shiftLengthLeftButton.reset (addTabContentButton (
-        "SHIFT LENGTH LEFT", sl, sld, "SHIFT LENGTH LEFT: shift all LENGTH values one step LEFT", right,
-        0.13163337f, 0.321f, w, h, shiftTabButtons));
-    shiftLengthRightButton.reset (addTabContentButton (
-        "SHIFT LENGTH RIGHT", sr, srd, "SHIFT LENGTH RIGHT: shift all LENGTH values one step RIGHT", left,
-        0.16163f, 0.321f, w, h, shiftTabButtons));
-    addToExpertList (shiftTabButtons);
+    // Each tab holds the rows ALL, VOLUME and LENGTH, made in that order. The ALL
+    // row (y 0.266) lies between the VOLUME row (0.211) and the LENGTH row (0.321),
+    // as the background's connector lines show.
+    struct TabContentButtonText
+    {
+        std::unique_ptr<juce::DrawableButton>* button;
+        const char* name;
+        const char* tooltip;
+    };
+    using TabRows = std::array<TabContentButtonText, 3>;
+    static constexpr float rowY[] = {0.266f, 0.211f, 0.321f};
 
-    auto* c = copyImage.get();
-    auto* cd = copyDownImage.get();
-    auto* p = pasteImage.get();
-    auto* pd = pasteDownImage.get();
-    copyPatternButton.reset (addTabContentButton (
-        "COPY PATTERN", c, cd,
-        "COPY PATTERN: copy current gate PATTERN into clipboard (incl PATTERN LENGTH & TRIPLET)", right,
-        0.07425337f, 0.266f, w, h, copyTabButtons));
-    pastePatternButton.reset (addTabContentButton (
-        "PASTE PATTERN", p, pd,
-        "PASTE PATTERN: paste the whole gate PATTERN from clipboard (incl PATTERN LENGTH & TRIPLET)", left,
-        0.10425f, 0.266f, w, h, copyTabButtons));
-    copyVolumeButton.reset (addTabContentButton (
-        "COPY VOLUME", c, cd, "COPY VOLUME: copy all current STEP VOLUME values into clipboard", right,
-        0.13163337f, 0.211f, w, h, copyTabButtons));
-    pasteVolumeButton.reset (addTabContentButton (
-        "PASTE VOLUME", p, pd, "PASTE VOLUME: paste all current STEP VOLUME values from clipboard", left,
-        0.16163f, 0.211f, w, h, copyTabButtons));
-    copyLengthButton.reset (addTabContentButton (
-        "COPY LENGTH", c, cd, "COPY LENGTH: copy all current STEP LENGTH values into clipboard", right,
-        0.13163337f, 0.321f, w, h, copyTabButtons));
-    pasteLengthButton.reset (addTabContentButton (
-        "PASTE LENGTH", p, pd, "PASTE LENGTH: paste all current STEP LENGTH values from clipboard", left,
-        0.16163f, 0.321f, w, h, copyTabButtons));
-    addToExpertList (copyTabButtons);
+    // SHIFT and COPY: two buttons a row, joined in the middle.
+    const auto addPairedRows = [&] (juce::Drawable* firstImage, juce::Drawable* firstDownImage,
+                                    const TabRows& firstButtons, juce::Drawable* secondImage,
+                                    juce::Drawable* secondDownImage, const TabRows& secondButtons,
+                                    juce::Array<juce::DrawableButton*>& tabButtons)
+    {
+        static constexpr float firstX[] = {0.07425337f, 0.13163337f, 0.13163337f};
+        static constexpr float secondX[] = {0.10425f, 0.16163f, 0.16163f};
 
-    auto* r = randomImage.get();
-    auto* rd = randomDownImage.get();
-    randomAllButton.reset (addTabContentButton (
-        "RANDOM ALL", r, rd, "RANDOM ALL: create all random STEP VOLUME and LENGTH values in this pattern", 0,
-        0.08925168f, 0.266f, w, h, randomTabButtons));
-    randomVolumeButton.reset (addTabContentButton (
-        "RANDOM VOLUME", r, rd, "RANDOM VOLUME: create random STEP VOLUME values in this pattern", 0,
-        0.14663169f, 0.211f, w, h, randomTabButtons));
-    randomLengthButton.reset (addTabContentButton (
-        "RANDOM LENGTH", r, rd, "RANDOM LENGTH: create random STEP LENGTH values in this pattern", 0,
-        0.14663169f, 0.321f, w, h, randomTabButtons));
-    addToExpertList (randomTabButtons);
+        for (size_t row = 0; row < 3; ++row)
+        {
+            const auto& first = firstButtons[row];
+            first.button->reset (addTabContentButton (first.name, firstImage, firstDownImage, first.tooltip,
+                                                      right, firstX[row], rowY[row], w, h, tabButtons));
+            const auto& second = secondButtons[row];
+            second.button->reset (addTabContentButton (second.name, secondImage, secondDownImage,
+                                                       second.tooltip, left, secondX[row], rowY[row], w, h,
+                                                       tabButtons));
+        }
 
-    auto* i = initImage.get();
-    auto* id = initDownImage.get();
-    initAllButton.reset (addTabContentButton (
-        "INIT ALL", i, id, "INIT ALL: initialize all STEP VOLUME and LENGTH values in this pattern", 0,
-        0.08925168f, 0.266f, w, h, initTabButtons));
-    initVolumeButton.reset (addTabContentButton (
-        "INIT VOLUME", i, id, "INIT VOLUME: initialize all STEP VOLUME values in this pattern", 0,
-        0.14663169f, 0.211f, w, h, initTabButtons));
-    initLengthButton.reset (addTabContentButton (
-        "INIT LENGTH", i, id, "INIT LENGTH: initialize all STEP LENGTH values in this pattern", 0,
-        0.14663169f, 0.321f, w, h, initTabButtons));
-    addToExpertList (initTabButtons);
+        addToExpertList (tabButtons);
+    };
+
+    // RANDOM and INIT: one button a row.
+    const auto addSingleRows = [&] (juce::Drawable* image, juce::Drawable* downImage, const TabRows& buttons,
+                                    juce::Array<juce::DrawableButton*>& tabButtons)
+    {
+        static constexpr float rowX[] = {0.08925168f, 0.14663169f, 0.14663169f};
+
+        for (size_t row = 0; row < 3; ++row)
+            buttons[row].button->reset (addTabContentButton (buttons[row].name, image, downImage,
+                                                             buttons[row].tooltip, 0, rowX[row], rowY[row], w,
+                                                             h, tabButtons));
+
+        addToExpertList (tabButtons);
+    };
+
+    addPairedRows (shiftLeftImage.get(), shiftLeftDownImage.get(),
+                   TabRows{{{&shiftAllLeftButton, "SHIFT ALL LEFT",
+                             "SHIFT ALL LEFT: shift all VOLUME and LENGTH values one step LEFT"},
+                            {&shiftVolumeLeftButton, "SHIFT VOLUME LEFT",
+                             "SHIFT VOLUME LEFT: shift all VOLUME values one step LEFT"},
+                            {&shiftLengthLeftButton, "SHIFT LENGTH LEFT",
+                             "SHIFT LENGTH LEFT: shift all LENGTH values one step LEFT"}}},
+                   shiftRightImage.get(), shiftRightDownImage.get(),
+                   TabRows{{{&shiftAllRightButton, "SHIFT ALL RIGHT",
+                             "SHIFT ALL RIGHT: shift all VOLUME and LENGTH values one step RIGHT"},
+                            {&shiftVolumeRightButton, "SHIFT VOLUME RIGHT",
+                             "SHIFT VOLUME RIGHT: shift all VOLUME values one step RIGHT"},
+                            {&shiftLengthRightButton, "SHIFT LENGTH RIGHT",
+                             "SHIFT LENGTH RIGHT: shift all LENGTH values one step RIGHT"}}},
+                   shiftTabButtons);
+
+    addPairedRows (
+        copyImage.get(), copyDownImage.get(),
+        TabRows{{{&copyPatternButton, "COPY PATTERN",
+                  "COPY PATTERN: copy current gate PATTERN into clipboard (incl PATTERN LENGTH & TRIPLET)"},
+                 {&copyVolumeButton, "COPY VOLUME",
+                  "COPY VOLUME: copy all current STEP VOLUME values into clipboard"},
+                 {&copyLengthButton, "COPY LENGTH",
+                  "COPY LENGTH: copy all current STEP LENGTH values into clipboard"}}},
+        pasteImage.get(), pasteDownImage.get(),
+        TabRows{
+            {{&pastePatternButton, "PASTE PATTERN",
+              "PASTE PATTERN: paste the whole gate PATTERN from clipboard (incl PATTERN LENGTH & TRIPLET)"},
+             {&pasteVolumeButton, "PASTE VOLUME",
+              "PASTE VOLUME: paste all current STEP VOLUME values from clipboard"},
+             {&pasteLengthButton, "PASTE LENGTH",
+              "PASTE LENGTH: paste all current STEP LENGTH values from clipboard"}}},
+        copyTabButtons);
+
+    addSingleRows (randomImage.get(), randomDownImage.get(),
+                   TabRows{{{&randomAllButton, "RANDOM ALL",
+                             "RANDOM ALL: create all random STEP VOLUME and LENGTH values in this pattern"},
+                            {&randomVolumeButton, "RANDOM VOLUME",
+                             "RANDOM VOLUME: create random STEP VOLUME values in this pattern"},
+                            {&randomLengthButton, "RANDOM LENGTH",
+                             "RANDOM LENGTH: create random STEP LENGTH values in this pattern"}}},
+                   randomTabButtons);
+
+    addSingleRows (initImage.get(), initDownImage.get(),
+                   TabRows{{{&initAllButton, "INIT ALL",
+                             "INIT ALL: initialize all STEP VOLUME and LENGTH values in this pattern"},
+                            {&initVolumeButton, "INIT VOLUME",
+                             "INIT VOLUME: initialize all STEP VOLUME values in this pattern"},
+                            {&initLengthButton, "INIT LENGTH",
+                             "INIT LENGTH: initialize all STEP LENGTH values in this pattern"}}},
+                   initTabButtons);
 
     patternCommandTabContent = PatternCommandTabShift;
 }

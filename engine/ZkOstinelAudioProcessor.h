@@ -270,6 +270,20 @@ private:
     void setParameterInValueTreeAt (juce::ValueTree* tree, int index, const juce::String& name, float value,
                                     juce::UndoManager* undo);
 
+    // After a preset load (message thread): records its id and list ("Factory" or
+    // "User") in the current preset tree with the load's undo transaction, marks it
+    // unmodified and starts a new transaction.
+    void recordLoadedPreset (int id, const char* type);
+
+    // The sizes of both preset lists and the current preset, read together under
+    // presetTreeLock (message thread).
+    struct PresetRingPosition
+    {
+        int numFactory = 0, numUser = 0, currentId = 0;
+        bool isFactory = true;
+    };
+    PresetRingPosition getPresetRingPosition() const;
+
     //==============================================================================
     // Patterns
     std::array<ZkStepPattern, numPatterns> patterns;

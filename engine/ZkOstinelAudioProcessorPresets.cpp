@@ -121,7 +121,15 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
 
     beginNewTransaction();
     recallAllParamsFromValueTree (factoryPresetTrees[id]);
+    recordLoadedPreset (id, "Factory");
 
+    const juce::ScopedLock lock (presetTreeLock);
+    presetIsFactory = true;
+    currentPresetId = id;
+}
+
+void ZkOstinelAudioProcessor::recordLoadedPreset (int id, const char* type)
+{
     {
         const juce::ScopedLock lock (presetTreeLock);
 
@@ -130,17 +138,13 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
         if (currentPresetTree != nullptr && currentPresetTree->isValid())
         {
             currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-            currentPresetTree->setProperty (presetTypeId, "Factory", undoManager.get());
+            currentPresetTree->setProperty (presetTypeId, type, undoManager.get());
         }
 
         presetWasModified = false;
     }
 
     beginNewTransaction();
-
-    const juce::ScopedLock lock (presetTreeLock);
-    presetIsFactory = true;
-    currentPresetId = id;
 }
 
 //==============================================================================
@@ -168,20 +172,13 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
         return;
 
     changeProgramName (0, name);
+    recordLoadedPreset (id, "User");
+}
 
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-
-        if (currentPresetTree != nullptr && currentPresetTree->isValid())
-        {
-            currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-            currentPresetTree->setProperty (presetTypeId, "User", undoManager.get());
-        }
-
-        presetWasModified = false;
-    }
-
-    beginNewTransaction();
+ZkOstinelAudioProcessor::PresetRingPosition ZkOstinelAudioProcessor::getPresetRingPosition() const
+{
+    const juce::ScopedLock lock (presetTreeLock);
+    return {factoryPresetNames.size(), userPresetNames.size(), currentPresetId, presetIsFactory};
 }
 
 // The ring: factory 0 .. F-1, user 0 .. U-1, factory 0 again. The kind of the
@@ -191,15 +188,7 @@ void ZkOstinelAudioProcessor::loadPrevPreset()
 {
     updateAllUserPresetNames();
 
-    int numFactory = 0, numUser = 0, currentId = 0;
-    bool isFactory = true;
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-        numFactory = factoryPresetNames.size();
-        numUser = userPresetNames.size();
-        isFactory = presetIsFactory;
-        currentId = currentPresetId;
-    }
+    const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
     const auto previous = (juce::int64)currentId - 1;
 
     if (!isFactory && previous >= numUser)
@@ -218,15 +207,7 @@ void ZkOstinelAudioProcessor::loadNextPreset()
 {
     updateAllUserPresetNames();
 
-    int numFactory = 0, numUser = 0, currentId = 0;
-    bool isFactory = true;
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-        numFactory = factoryPresetNames.size();
-        numUser = userPresetNames.size();
-        isFactory = presetIsFactory;
-        currentId = currentPresetId;
-    }
+    const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
     const auto next = (juce::int64)currentId + 1;
 
     if (isFactory && next >= numFactory)

@@ -8,10 +8,10 @@
 // (processing values, settings) or per sample (the selected pattern).
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkSaturatedInt.h"
 #include "engine/dsp/CvoMoogLowPassFilterPair.h"
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -48,25 +48,13 @@ constexpr int isRunningSettingId = 10;        // "viIsRunningState"
 // be NaN: those saturate (NaN gives 0) instead of converting out of range.
 int roundToIntSaturated (double x)
 {
-    if (std::isnan (x))
-        return 0;
-    if (x >= (double)INT_MAX)
-        return INT_MAX;
-    if (x <= (double)INT_MIN)
-        return INT_MIN;
-    return juce::roundToInt (x);
+    return ZkSaturatedInt::round (x);
 }
 
 // Truncation toward zero with the same saturation.
 int truncateToIntSaturated (double x)
 {
-    if (std::isnan (x))
-        return 0;
-    if (x >= (double)INT_MAX)
-        return INT_MAX;
-    if (x <= (double)INT_MIN)
-        return INT_MIN;
-    return (int)x;
+    return ZkSaturatedInt::truncate (x);
 }
 
 // A divisor of an envelope increment: lengths of 0 (or below, from parameter values

@@ -4,6 +4,7 @@
 #include "CvoHelper.h"
 #include "CvoParameter.h"
 #include "CvoParameterManager.h"
+#include "engine/ZkSaturatedInt.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -33,34 +34,12 @@ CvoParameterValueMapper::~CvoParameterValueMapper() = default;
 
 int CvoParameterValueMapper::roundToIntGuarded (float x)
 {
-    const auto wide = static_cast<double> (x);
-
-    if (std::isnan (wide))
-        return 0;
-
-    if (wide >= static_cast<double> (std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-
-    if (wide <= static_cast<double> (std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-
-    return juce::roundToInt (wide);
+    return ZkSaturatedInt::round (static_cast<double> (x));
 }
 
 int CvoParameterValueMapper::truncToIntGuarded (float x)
 {
-    const auto wide = static_cast<double> (x);
-
-    if (std::isnan (wide))
-        return 0;
-
-    if (wide >= static_cast<double> (std::numeric_limits<int>::max()))
-        return std::numeric_limits<int>::max();
-
-    if (wide <= static_cast<double> (std::numeric_limits<int>::min()))
-        return std::numeric_limits<int>::min();
-
-    return static_cast<int> (wide);
+    return ZkSaturatedInt::truncate (static_cast<double> (x));
 }
 
 float CvoParameterValueMapper::readNumber (const juce::String& text)

@@ -239,7 +239,7 @@ std::vector<std::optional<juce::String>> ZkHostStateChunk::findAttributes (const
 
     for (int i = 0; i < attributes.size(); ++i)
     {
-        const auto& name = attributes.getName (i).toString();
+        const auto name = attributes.getName (i).toString(); // a copy: the Identifier is a temporary
         const int k = next < names.size() && names[next] == name ? next : names.indexOf (name);
 
         if (k < 0)

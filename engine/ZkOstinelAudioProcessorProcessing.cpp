@@ -57,6 +57,12 @@ int truncateToIntSaturated (double x)
     return ZkSaturatedInt::truncate (x);
 }
 
+// The same for a length computed in single precision (widening is exact).
+int truncateToIntSaturated (float x)
+{
+    return ZkSaturatedInt::truncate (static_cast<double> (x));
+}
+
 // A divisor of an envelope increment: lengths of 0 (or below, from parameter values
 // outside their range) divide by one sample instead.
 float envelopeDivisor (int length)

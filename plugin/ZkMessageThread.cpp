@@ -19,7 +19,27 @@ void postWakeUp()
 {
     juce::MessageManager::callAsync ([] {});
 }
+
+// Set while this thread runs JUCE's messages for the plug-in.
+thread_local bool dispatching = false;
 } // namespace
+
+ZkMessageThread::ScopedDispatch::ScopedDispatch() noexcept
+    : outer (!dispatching)
+{
+    dispatching = true;
+}
+
+ZkMessageThread::ScopedDispatch::~ScopedDispatch()
+{
+    if (outer)
+        dispatching = false;
+}
+
+bool ZkMessageThread::isDispatchingOnThisThread() noexcept
+{
+    return dispatching;
+}
 
 ZkMessageThread::Reference::Reference()
 {
@@ -179,6 +199,7 @@ void ZkMessageThread::runOwnLoop()
         }
 
         // Waits until something is dispatched; a lend or a stop posts a wake-up.
+        const ScopedDispatch dispatch;
         juce::dispatchNextMessageOnSystemQueue (false);
     }
 }

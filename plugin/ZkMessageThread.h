@@ -67,6 +67,25 @@ public:
     // True while the loop is lent to a thread (for tests).
     static bool isLent();
 
+    // Marks the calling thread as running JUCE's messages for the plug-in (the
+    // own loop, or a host's idle call) while it lives. JUCE's loop must not be
+    // entered again from inside one of its messages: a host that answers a call
+    // made from a message by calling the plug-in's idle would otherwise nest it.
+    class ScopedDispatch
+    {
+    public:
+        ScopedDispatch() noexcept;
+        ~ScopedDispatch();
+        ScopedDispatch (const ScopedDispatch&) = delete;
+        ScopedDispatch& operator= (const ScopedDispatch&) = delete;
+
+    private:
+        const bool outer;
+    };
+
+    // True while the calling thread is inside a ScopedDispatch.
+    static bool isDispatchingOnThisThread() noexcept;
+
 private:
     ZkMessageThread() = default;
     ~ZkMessageThread();

@@ -119,8 +119,9 @@ VstIntPtr ZkVstWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr v
                 editorController->close();
                 return 0;
             case effEditIdle:
+                // The host gave the idle time; asking it for idle in return
+                // (audioMasterIdle) only brings its next effEditIdle back here.
                 editorController->idle();
-                masterIdle();
                 return 0;
             default:
                 break;

@@ -2,7 +2,12 @@
 
 #include <juce_events/juce_events.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
 #include <future>
+#include <unistd.h>
 
 namespace juce
 {
@@ -60,17 +65,48 @@ ZkMessageThread::Reference::Reference (Reference&& other) noexcept
 //==============================================================================
 ZkMessageThread& ZkMessageThread::getInstance()
 {
-    // Constructed on first use, after JUCE's own statics, so destroyed before them.
-    static ZkMessageThread instance;
-    return instance;
+    // Made on first use and never destroyed: at exit, the own thread may still
+    // wait on its members.
+    static ZkMessageThread* const instance = new ZkMessageThread();
+    return *instance;
 }
 
-ZkMessageThread::~ZkMessageThread()
+bool ZkMessageThread::isProcessExiting() noexcept
 {
-    // A host that exits without closing its instances: end the loop cleanly
-    // before the shared object's statics go.
-    const std::lock_guard<std::mutex> lock (mutex);
-    stopOwnThread();
+    return getInstance().exiting.load();
+}
+
+void ZkMessageThread::leaveAtExit()
+{
+    // Also runs when the host unloads the shared object; with no instance open
+    // the own thread has ended and there is nothing to do.
+    auto& self = getInstance();
+    const std::lock_guard<std::mutex> lock (self.mutex);
+
+    if (!self.thread.joinable() || self.users == 0)
+        return;
+
+    {
+        const std::lock_guard<std::mutex> loopLock (self.loopMutex);
+        self.exiting = true;
+    }
+    self.loopCondition.notify_all();
+
+    if (self.thread.get_id() == std::this_thread::get_id())
+        return; // exit() from inside a message: no message runs after this one
+
+    // A plain write: the own loop wakes from its wait for messages, finishes,
+    // and parks. Lent to another thread, it is parked already.
+    if (self.wakeWriteFd >= 0)
+    {
+        const unsigned char byte = 1;
+        [[maybe_unused]] const auto written = ::write (self.wakeWriteFd, &byte, 1);
+    }
+
+    // A message that waits for the exiting thread would never finish; the exit
+    // goes on after a while in any case.
+    std::unique_lock<std::mutex> loopLock (self.loopMutex);
+    self.loopCondition.wait_for (loopLock, std::chrono::seconds (2), [&self] { return self.parkedForExit; });
 }
 
 int ZkMessageThread::getNumUsers()
@@ -98,7 +134,7 @@ void ZkMessageThread::acquire()
 {
     const std::lock_guard<std::mutex> lock (mutex);
 
-    if (users++ > 0 || juce::MessageManager::getInstanceWithoutCreating() != nullptr)
+    if (users++ > 0 || juce::MessageManager::getInstanceWithoutCreating() != nullptr || exiting)
         return;
 
     {
@@ -115,14 +151,22 @@ void ZkMessageThread::acquire()
         {
             // The thread that creates the message manager is JUCE's message thread.
             juce::initialiseJuce_GUI();
+            openWakePipe();
             promise.set_value();
             runOwnLoop();
+
             waitUntilStopPosted();
+            closeWakePipe();
             juce::shutdownJuce_GUI();
         });
 
     // Instances are built only once the message manager exists on that thread.
     started.wait();
+
+    // After JUCE's start-up, so that the handler runs before the exit destroys
+    // what JUCE made while starting.
+    if (!exitHandlerRegistered)
+        exitHandlerRegistered = std::atexit (leaveAtExit) == 0;
 }
 
 void ZkMessageThread::release()
@@ -136,7 +180,8 @@ void ZkMessageThread::release()
 
 void ZkMessageThread::stopOwnThread()
 {
-    if (!thread.joinable())
+    // An exiting process keeps JUCE as it is: the own thread never ends.
+    if (!thread.joinable() || exiting)
         return;
 
     {
@@ -181,11 +226,17 @@ void ZkMessageThread::runOwnLoop()
         {
             std::unique_lock<std::mutex> lock (loopMutex);
 
+            if (exiting)
+                parkForExit (lock);
+
             if (lendRequested && !stopRequested)
             {
                 parked = true;
                 loopCondition.notify_all();
-                loopCondition.wait (lock, [this] { return !lendRequested || stopRequested; });
+                loopCondition.wait (lock, [this] { return !lendRequested || stopRequested || exiting; });
+
+                if (exiting)
+                    parkForExit (lock);
 
                 // Back on this thread before the borrower learns it has given the loop back.
                 juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
@@ -207,7 +258,59 @@ void ZkMessageThread::runOwnLoop()
 void ZkMessageThread::waitUntilStopPosted()
 {
     std::unique_lock<std::mutex> lock (loopMutex);
-    loopCondition.wait (lock, [this] { return stopPosted; });
+    loopCondition.wait (lock, [this] { return stopPosted || exiting; });
+
+    if (exiting)
+        parkForExit (lock);
+}
+
+void ZkMessageThread::parkForExit (std::unique_lock<std::mutex>& loopLock)
+{
+    parkedForExit = true;
+    loopCondition.notify_all();
+
+    // Until the process ends; nothing sets this again.
+    loopCondition.wait (loopLock, [] { return false; });
+}
+
+void ZkMessageThread::openWakePipe()
+{
+    // Without a pipe the exit handler cannot wake the loop and waits its while.
+    int fds[2] = {-1, -1};
+
+    if (::pipe (fds) != 0)
+        return;
+
+    for (const int fd : fds)
+    {
+        ::fcntl (fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl (fd, F_SETFL, ::fcntl (fd, F_GETFL) | O_NONBLOCK);
+    }
+
+    wakeReadFd = fds[0];
+    wakeWriteFd = fds[1];
+
+    // Whichever thread runs the loop reads the byte; the own thread then sees
+    // the exit as soon as the dispatch returns.
+    juce::LinuxEventLoop::registerFdCallback (wakeReadFd,
+                                              [] (int fd)
+                                              {
+                                                  unsigned char bytes[16];
+                                                  while (::read (fd, bytes, sizeof (bytes)) > 0)
+                                                  {
+                                                  }
+                                              });
+}
+
+void ZkMessageThread::closeWakePipe()
+{
+    if (wakeReadFd < 0)
+        return;
+
+    juce::LinuxEventLoop::unregisterFdCallback (wakeReadFd);
+    ::close (wakeReadFd);
+    ::close (wakeWriteFd);
+    wakeReadFd = wakeWriteFd = -1;
 }
 
 //==============================================================================
@@ -227,17 +330,19 @@ bool ZkMessageThread::lendToCurrentThread()
         return true;
     }
 
-    // Lent elsewhere, being lent, being given back, or stopping.
-    if (self.loans > 0 || self.lendRequested || self.takenBack != self.handBacks || self.stopRequested)
+    // Lent elsewhere, being lent, being given back, stopping, or exiting.
+    if (self.loans > 0 || self.lendRequested || self.takenBack != self.handBacks || self.stopRequested ||
+        self.exiting)
         return false;
 
     self.lendRequested = true;
     lock.unlock();
     postWakeUp();
     lock.lock();
-    self.loopCondition.wait (lock, [&self] { return self.parked || self.stopRequested; });
+    self.loopCondition.wait (lock,
+                             [&self] { return self.parked || self.stopRequested || self.exiting; });
 
-    if (self.stopRequested)
+    if (self.stopRequested || self.exiting)
         return false;
 
     self.loans = 1;
@@ -258,6 +363,6 @@ void ZkMessageThread::giveBack()
     self.lendRequested = false;
     const auto ticket = ++self.handBacks;
     self.loopCondition.notify_all();
-    self.loopCondition.wait (lock,
-                             [&self, ticket] { return self.takenBack >= ticket || self.stopRequested; });
+    self.loopCondition.wait (
+        lock, [&self, ticket] { return self.takenBack >= ticket || self.stopRequested || self.exiting; });
 }

@@ -34,6 +34,10 @@ ZkVstEditorController::~ZkVstEditorController()
 
 template <typename Function> bool ZkVstEditorController::onMessageThread (Function&& function)
 {
+    // An exiting process: JUCE's loop no longer runs (its lock would never come).
+    if (ZkMessageThread::isProcessExiting())
+        return false;
+
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
         function();
@@ -111,7 +115,8 @@ void ZkVstEditorController::idle()
     // A host may answer a call that one of these messages makes (display
     // update, resize, automation, its own idle request) by calling idle again
     // at once: that call finds this thread inside JUCE's loop and returns.
-    if (ZkMessageThread::isDispatchingOnThisThread() || !juce::MessageManager::existsAndIsCurrentThread())
+    if (ZkMessageThread::isDispatchingOnThisThread() || ZkMessageThread::isProcessExiting() ||
+        !juce::MessageManager::existsAndIsCurrentThread())
         return;
 
     const ZkMessageThread::ScopedDispatch dispatch;

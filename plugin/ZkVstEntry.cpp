@@ -22,6 +22,10 @@ AEffect* createEffect (audioMasterCallback audioMaster)
     if (audioMaster == nullptr || audioMaster (nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
 
+    // A process that has begun to exit runs no JUCE code of the plug-in's.
+    if (ZkMessageThread::isProcessExiting())
+        return nullptr;
+
     try
     {
         // Starts JUCE and its message loop with the first instance.

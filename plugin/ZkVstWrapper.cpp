@@ -88,6 +88,19 @@ ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
 
 ZkVstWrapper::~ZkVstWrapper()
 {
+    deallocateArrangement (&inputArrangement);
+    deallocateArrangement (&outputArrangement);
+
+    // Closed while the process exits (from a host's static destructor, say):
+    // JUCE's loop no longer runs, so the editor and the processor, which need
+    // it to go, stay as they are until the process ends.
+    if (ZkMessageThread::isProcessExiting())
+    {
+        [[maybe_unused]] auto* leftEditor = editorController.release();
+        [[maybe_unused]] auto* leftProcessor = processor.release();
+        return;
+    }
+
     // A host that closes the effect with its editor open: the editor goes first.
     editorController.reset();
 
@@ -99,9 +112,6 @@ ZkVstWrapper::~ZkVstWrapper()
         const juce::MessageManagerLock lock;
         processor.reset();
     }
-
-    deallocateArrangement (&inputArrangement);
-    deallocateArrangement (&outputArrangement);
 }
 
 //==============================================================================

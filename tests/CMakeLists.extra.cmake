@@ -32,6 +32,9 @@ if(TARGET zk_host)
         zk_project_target(zk_display_tests)
         gtest_discover_tests(zk_display_tests DISCOVERY_TIMEOUT 120
             PROPERTIES TIMEOUT 600 RESOURCE_LOCK x11_display)
+        # Again with a host that calls straight back into the plug-in (Ardour 7).
+        gtest_discover_tests(zk_display_tests DISCOVERY_TIMEOUT 120 TEST_PREFIX CallsBack.
+            PROPERTIES TIMEOUT 600 RESOURCE_LOCK x11_display ENVIRONMENT ZK_HOST_CALLS_BACK=1)
     endif()
 endif()
 

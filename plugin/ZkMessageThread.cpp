@@ -339,8 +339,7 @@ bool ZkMessageThread::lendToCurrentThread()
     lock.unlock();
     postWakeUp();
     lock.lock();
-    self.loopCondition.wait (lock,
-                             [&self] { return self.parked || self.stopRequested || self.exiting; });
+    self.loopCondition.wait (lock, [&self] { return self.parked || self.stopRequested || self.exiting; });
 
     if (self.stopRequested || self.exiting)
         return false;
@@ -363,6 +362,6 @@ void ZkMessageThread::giveBack()
     self.lendRequested = false;
     const auto ticket = ++self.handBacks;
     self.loopCondition.notify_all();
-    self.loopCondition.wait (
-        lock, [&self, ticket] { return self.takenBack >= ticket || self.stopRequested || self.exiting; });
+    self.loopCondition.wait (lock, [&self, ticket]
+                             { return self.takenBack >= ticket || self.stopRequested || self.exiting; });
 }

@@ -110,12 +110,12 @@ private:
     static void leaveAtExit(); // exit handler
     void acquire();
     void release();
-    void stopOwnThread();       // mutex held
-    void runOwnLoop();          // the own thread
-    void waitUntilStopPosted(); // the own thread, before it shuts JUCE down
+    void stopOwnThread();                                      // mutex held
+    void runOwnLoop();                                         // the own thread
+    void waitUntilStopPosted();                                // the own thread, before it shuts JUCE down
     void parkForExit (std::unique_lock<std::mutex>& loopLock); // the own thread, never returns
-    void openWakePipe();        // the own thread, after JUCE started
-    void closeWakePipe();       // the own thread, before JUCE shuts down
+    void openWakePipe();                                       // the own thread, after JUCE started
+    void closeWakePipe();                                      // the own thread, before JUCE shuts down
 
     std::mutex mutex;
     int users = 0;

@@ -104,9 +104,9 @@ void runEditor (HostedPlugin& plugin, HostTransport& transport, bool closeAgain)
     const int height = rect != nullptr ? rect->bottom - rect->top : 360;
 
     const int screen = DefaultScreen (display);
-    const Window window = XCreateSimpleWindow (display, RootWindow (display, screen), 0, 0, (unsigned)width,
-                                               (unsigned)height, 0, BlackPixel (display, screen),
-                                               BlackPixel (display, screen));
+    const Window window =
+        XCreateSimpleWindow (display, RootWindow (display, screen), 0, 0, (unsigned)width, (unsigned)height,
+                             0, BlackPixel (display, screen), BlackPixel (display, screen));
     XMapWindow (display, window);
     XSync (display, False);
 
@@ -244,7 +244,8 @@ int main (int argc, char** argv)
     std::error_code ignored;
     std::filesystem::remove_all (home, ignored);
 
-    std::cout << scenario << ": " << runs - failures - skipped << " of " << runs << " runs ended with status 0";
+    std::cout << scenario << ": " << runs - failures - skipped << " of " << runs
+              << " runs ended with status 0";
     if (skipped > 0)
         std::cout << ", " << skipped << " skipped (no display)";
     std::cout << "\n";

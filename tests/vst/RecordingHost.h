@@ -45,8 +45,8 @@ public:
     }
 
     std::vector<HostCall> calls;
-    std::map<VstInt32, VstIntPtr> answers; // opcode -> answer; 0 when missing
-    bool recording = true;                 // false: answers without keeping the call (no allocation)
+    std::map<VstInt32, VstIntPtr> answers;        // opcode -> answer; 0 when missing
+    bool recording = true;                        // false: answers without keeping the call (no allocation)
     std::function<void (const HostCall&)> onCall; // a host that acts on a call before it answers
 
 private:

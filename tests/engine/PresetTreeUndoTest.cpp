@@ -129,6 +129,42 @@ TEST_F (PresetTreeUndo, WritesNotifyTheHostAndRecordOnlyRealChanges)
     p.removeListener (&host);
 }
 
+TEST_F (PresetTreeUndo, TheHostHearsOfAWriteOnlyOnceItIsComplete)
+{
+    // A host that reads everything back from inside the notification, as hosts
+    // that answer automation at once do.
+    struct ReadingHost : juce::AudioProcessorListener
+    {
+        explicit ReadingHost (ZkOstinelAudioProcessor& processorToRead)
+            : processor (processorToRead)
+        {
+        }
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override
+        {
+            value = valueOf (processor, "Mix");
+            for (const auto& child : processor.getCurrentPresetTree())
+                if (child.getProperty ("ParameterName").toString() == "Mix")
+                    treeValue = (float)child.getProperty ("Value");
+            modified = processor.currentPresetWasModified();
+            canUndo = processor.canUndo();
+        }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
+        ZkOstinelAudioProcessor& processor;
+        float value = -1.0f, treeValue = -1.0f;
+        bool modified = false, canUndo = false;
+    } host (p);
+
+    p.addListener (&host);
+    p.setParam (indexOf (p, "Mix"), 0.375f, juce::sendNotification, startNewTransaction, true);
+    p.removeListener (&host);
+
+    EXPECT_EQ (host.value, 0.375f);
+    EXPECT_EQ (host.treeValue, 0.375f);
+    EXPECT_TRUE (host.modified);
+    EXPECT_TRUE (host.canUndo);
+}
+
 TEST_F (PresetTreeUndo, RenamingTheProgramIsOneUndoStep)
 {
     p.setCurrentPresetNameUndoable ("My Gate");

@@ -63,12 +63,29 @@ ZkMessageThread::Reference::Reference (Reference&& other) noexcept
 }
 
 //==============================================================================
+namespace
+{
+// The one instance; made on first use, freed by the exit handler once no
+// instance is open (the host unloads the shared object, or the process ends
+// after closing every effect), and otherwise never: at an exit with effects
+// open the own thread still waits on its members.
+std::atomic<ZkMessageThread*> theInstance{nullptr};
+} // namespace
+
 ZkMessageThread& ZkMessageThread::getInstance()
 {
-    // Made on first use and never destroyed: at exit, the own thread may still
-    // wait on its members.
-    static ZkMessageThread* const instance = new ZkMessageThread();
-    return *instance;
+    auto* current = theInstance.load();
+
+    if (current == nullptr)
+    {
+        auto* made = new ZkMessageThread();
+        if (theInstance.compare_exchange_strong (current, made))
+            current = made;
+        else
+            delete made;
+    }
+
+    return *current;
 }
 
 bool ZkMessageThread::isProcessExiting() noexcept
@@ -78,12 +95,23 @@ bool ZkMessageThread::isProcessExiting() noexcept
 
 void ZkMessageThread::leaveAtExit()
 {
-    // Also runs when the host unloads the shared object; with no instance open
-    // the own thread has ended and there is nothing to do.
     auto& self = getInstance();
-    const std::lock_guard<std::mutex> lock (self.mutex);
+    std::unique_lock<std::mutex> lock (self.mutex);
 
-    if (!self.thread.joinable() || self.users == 0)
+    if (self.users == 0)
+    {
+        // Nothing open: the own thread has ended (a detached one may still be
+        // finishing and keeps the instance).
+        if (self.thread.joinable() || self.ownThreadDetached)
+            return;
+
+        theInstance = nullptr;
+        lock.unlock();
+        delete &self;
+        return;
+    }
+
+    if (!self.thread.joinable())
         return;
 
     {
@@ -212,6 +240,7 @@ void ZkMessageThread::stopOwnThread()
         // when that callback returns; the thread cannot wait for itself.
         jassertfalse;
         thread.detach();
+        ownThreadDetached = true;
     }
     else
     {

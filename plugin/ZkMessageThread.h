@@ -102,12 +102,12 @@ public:
     static bool isDispatchingOnThisThread() noexcept;
 
 private:
-    // Never destroyed: a thread waits on its members while the process exits.
+    // Not destroyed while a thread may wait on its members (see leaveAtExit).
     ZkMessageThread() = default;
     ~ZkMessageThread() = default;
 
     static ZkMessageThread& getInstance();
-    static void leaveAtExit(); // exit handler
+    static void leaveAtExit(); // exit handler (also runs when the shared object is unloaded)
     void acquire();
     void release();
     void stopOwnThread();                                      // mutex held
@@ -121,6 +121,7 @@ private:
     int users = 0;
     std::thread thread; // joinable while the own loop runs
     bool exitHandlerRegistered = false;
+    bool ownThreadDetached = false; // the last instance closed from inside a message
 
     // Wakes the own loop without JUCE (a byte written to a pipe that the loop
     // watches); -1 while no own loop runs.

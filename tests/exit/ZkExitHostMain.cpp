@@ -91,7 +91,8 @@ std::unique_ptr<HostedPlugin> loadAndStart (HostTransport& transport)
 // blocks as a host's GUI thread does; closed again when asked.
 void runEditor (HostedPlugin& plugin, HostTransport& transport, bool closeAgain)
 {
-    Display* display = XOpenDisplay (nullptr);
+    // Kept until the process ends, as a host's GUI keeps its connection.
+    static Display* const display = XOpenDisplay (nullptr);
     if (display == nullptr)
     {
         std::cerr << "zk_exit_host: cannot open the display\n";

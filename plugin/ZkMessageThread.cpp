@@ -346,11 +346,16 @@ void ZkMessageThread::closeWakePipe()
 bool ZkMessageThread::lendToCurrentThread()
 {
     auto& self = getInstance();
-
-    if (!isRunningOwnThread())
-        return false;
-
     const auto me = std::this_thread::get_id();
+
+    {
+        // The own thread itself (a host that opens the editor from inside a
+        // callback of it) keeps the loop: it would wait for itself to park.
+        const std::lock_guard<std::mutex> lock (self.mutex);
+        if (!self.thread.joinable() || self.thread.get_id() == me)
+            return false;
+    }
+
     std::unique_lock<std::mutex> lock (self.loopMutex);
 
     if (self.loans > 0 && self.borrower == me)

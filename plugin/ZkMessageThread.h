@@ -66,8 +66,8 @@ public:
     // Makes the calling thread JUCE's message thread: the own thread finishes
     // the message it is dispatching and parks. Lends from the thread that holds
     // the loop already nest. False, and nothing changes, when no own thread
-    // runs or when the loop is lent to another thread. Only a caller that holds
-    // a Reference may borrow.
+    // runs, when the caller is the own thread, or when the loop is lent to
+    // another thread. Only a caller that holds a Reference may borrow.
     static bool lendToCurrentThread();
 
     // Ends one successful lend; the last one returns the loop to the own thread

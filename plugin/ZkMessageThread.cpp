@@ -120,21 +120,27 @@ void ZkMessageThread::leaveAtExit()
     }
     self.loopCondition.notify_all();
 
-    if (self.thread.get_id() == std::this_thread::get_id())
+    // From here on nothing starts or stops the own thread; the message it runs
+    // may still need the mutex.
+    const auto ownThread = self.thread.get_id();
+    const int wakeFd = self.wakeWriteFd;
+    lock.unlock();
+
+    if (ownThread == std::this_thread::get_id())
         return; // exit() from inside a message: no message runs after this one
 
     // A plain write: the own loop wakes from its wait for messages, finishes,
     // and parks. Lent to another thread, it is parked already.
-    if (self.wakeWriteFd >= 0)
+    if (wakeFd >= 0)
     {
         const unsigned char byte = 1;
-        [[maybe_unused]] const auto written = ::write (self.wakeWriteFd, &byte, 1);
+        [[maybe_unused]] const auto written = ::write (wakeFd, &byte, 1);
     }
 
     // A message that waits for the exiting thread would never finish; the exit
     // goes on after a while in any case.
     std::unique_lock<std::mutex> loopLock (self.loopMutex);
-    self.loopCondition.wait_for (loopLock, std::chrono::seconds (2), [&self] { return self.parkedForExit; });
+    self.loopCondition.wait_for (loopLock, std::chrono::seconds (5), [&self] { return self.parkedForExit; });
 }
 
 int ZkMessageThread::getNumUsers()

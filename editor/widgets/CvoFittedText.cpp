@@ -32,11 +32,13 @@ CvoFittedText::Layout CvoFittedText::getLayout() const
     Layout best{juce::StringArray (trimmed),
                 heightThatFits (juce::StringArray (trimmed), font, nominal, area.getWidth(), minimumScale)};
 
-    // Two lines stand half the box high each; they win only where one line
-    // would have to shrink below that.
+    // A text too wide for one line goes on two, half the box high each (as the
+    // framework breaks button captions), unless one line, made smaller, would
+    // still be larger than two.
     const float twoLineHeight = juce::jmin (nominal, area.getHeight() / 2.0f);
-    if (maximumLines >= 2 && best.fontHeight < twoLineHeight)
+    if (maximumLines >= 2 && best.fontHeight < nominal)
     {
+        Layout twoLines;
         for (int i = trimmed.indexOfChar (' '); i > 0; i = trimmed.indexOfChar (i + 1, ' '))
         {
             const juce::StringArray lines{trimmed.substring (0, i).trimEnd(),
@@ -45,9 +47,12 @@ CvoFittedText::Layout CvoFittedText::getLayout() const
                 continue;
 
             const float height = heightThatFits (lines, font, twoLineHeight, area.getWidth(), minimumScale);
-            if (height > best.fontHeight)
-                best = {lines, height};
+            if (height > twoLines.fontHeight)
+                twoLines = {lines, height};
         }
+
+        if (twoLines.fontHeight >= twoLineHeight || twoLines.fontHeight > best.fontHeight)
+            best = twoLines;
     }
 
     return best;

@@ -76,10 +76,21 @@ juce::String checkText (const DrawnText& drawn)
     return {};
 }
 
+/** A processor made as the VST 2.4 entry makes it, so that the info screen
+    shows its format lines too. */
+std::unique_ptr<ZkOstinelAudioProcessor> makeVstProcessor()
+{
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST);
+    auto processor = std::make_unique<ZkOstinelAudioProcessor>();
+    juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+    return processor;
+}
+
 class EditorTextFit : public ::testing::TestWithParam<int>
 {
 protected:
-    ZkOstinelAudioProcessor processor;
+    std::unique_ptr<ZkOstinelAudioProcessor> owner = makeVstProcessor();
+    ZkOstinelAudioProcessor& processor = *owner;
 };
 
 TEST_P (EditorTextFit, EveryTextIsShownWholeInEveryView)

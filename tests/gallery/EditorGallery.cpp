@@ -44,7 +44,8 @@ void deliverPendingMessages()
 struct Scene
 {
     explicit Scene (int height)
-        : window (std::make_unique<ZkOstinelAudioProcessorEditor> (&rig.processor))
+        : rig (makeAsVst())
+        , window (std::make_unique<ZkOstinelAudioProcessorEditor> (&rig.processor))
         , surface (*window->getMainComponent())
         , probe (surface)
     {
@@ -88,6 +89,14 @@ struct Scene
     }
 
     juce::Image picture() { return window->createComponentSnapshot (window->getLocalBounds(), true, 1.0f); }
+
+    /** Processors made from here on are made as the VST 2.4 entry makes them
+        (the info screen shows the format); returns the rig's sample rate. */
+    static double makeAsVst()
+    {
+        juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST);
+        return 48000.0;
+    }
 
     zktest::ProcessorRig rig;
     std::unique_ptr<ZkOstinelAudioProcessorEditor> window;

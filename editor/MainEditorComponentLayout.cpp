@@ -188,7 +188,7 @@ void MainEditorComponent::paint (juce::Graphics& g)
         }
     }
 
-    // Every caption over its panel, none crossing into another.
+    // The captions, over their panels.
     for (const auto& text : getPaintedTexts())
         text.draw (g);
 

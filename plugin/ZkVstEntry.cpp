@@ -34,13 +34,12 @@ AEffect* createEffect (audioMasterCallback audioMaster)
         // The processor and the wrapper are built as on the message thread.
         const juce::MessageManagerLock lock;
 
-        // Before the processor exists: it reads its format (shown by the editor)
-        // and whether it has an editor when it is made and wrapped.
-        juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
+        // Before the processor exists: it reads whether it has an editor when
+        // it is made and wrapped, and takes its format (shown by the editor).
 #if ZK_WITH_EDITOR
         ZkOstinelAudioProcessorEditorFactory::install();
 #endif
-        std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+        auto processor = ZkVstWrapper::createProcessor (createPluginFilter);
 
         if (processor == nullptr)
             return nullptr;

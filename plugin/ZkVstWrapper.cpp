@@ -51,6 +51,21 @@ void fillSpeakers (VstSpeakerArrangement& arrangement, int channels)
 } // namespace
 
 //==============================================================================
+std::unique_ptr<juce::AudioProcessor> ZkVstWrapper::createProcessor (juce::AudioProcessor* (*factory)())
+{
+    // A processor takes its format from this thread's "next new plug-in" type
+    // when it is constructed; the type is reset however the factory ends.
+    struct NextPluginType
+    {
+        NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST); }
+        ~NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined); }
+    };
+
+    juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
+    const NextPluginType type;
+    return std::unique_ptr<juce::AudioProcessor> (factory());
+}
+
 ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
                             ZkMessageThread::Reference messageThreadToKeep,
                             std::unique_ptr<juce::AudioProcessor> processorToWrap)

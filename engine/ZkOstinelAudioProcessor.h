@@ -275,6 +275,10 @@ private:
     // undo transaction, makes it the current preset and marks it unmodified.
     void recordLoadedPreset (int id, bool isFactory);
 
+    // Records currentPresetId and presetIsFactory in the current preset tree
+    // ("PresetID", "PresetType") through the undo manager (message or host thread).
+    void recordCurrentPresetKind();
+
     // recordLoadedPreset for the user preset name, with its id in the list.
     void recordLoadedUserPresetNamed (const juce::String& name);
 

@@ -596,4 +596,5 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     const juce::ScopedLock lock (presetTreeLock);
     fillValueTreeWithAllParams (currentPresetTree.get());
+    recordCurrentPresetKind();
 }

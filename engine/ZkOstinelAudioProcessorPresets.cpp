@@ -114,18 +114,23 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
 void ZkOstinelAudioProcessor::recordLoadedPreset (int id, bool isFactory)
 {
     const juce::ScopedLock lock (presetTreeLock);
-
-    // Recorded with the load, so that undo and redo report the list and id
-    // of the preset whose values they bring back.
-    if (currentPresetTree != nullptr && currentPresetTree->isValid())
-    {
-        currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-        currentPresetTree->setProperty (presetTypeId, isFactory ? "Factory" : "User", undoManager.get());
-    }
-
     currentPresetId = id;
     presetIsFactory = isFactory;
     presetWasModified = false;
+    recordCurrentPresetKind();
+}
+
+void ZkOstinelAudioProcessor::recordCurrentPresetKind()
+{
+    const juce::ScopedLock lock (presetTreeLock);
+
+    // Recorded with the load or restore, so that undo and redo report the list
+    // and id of the preset whose values they bring back.
+    if (currentPresetTree != nullptr && currentPresetTree->isValid())
+    {
+        currentPresetTree->setProperty (presetIdId, currentPresetId, undoManager.get());
+        currentPresetTree->setProperty (presetTypeId, presetIsFactory ? "Factory" : "User", undoManager.get());
+    }
 }
 
 //==============================================================================

@@ -239,4 +239,20 @@ TEST_F (PresetRingTest, UndoAndRedoBringBackThePresetKind)
 
     processor->redoLastParameterChange();
     expectUser (mine);
+
+    // A host's state restore records the kind it sets as well: undoing a later
+    // step comes back to the restored user preset.
+    const int restored = processor->getAllUserPresetNames().indexOf ("UserA");
+    processor->loadUserPresetUndoableWithID (restored);
+    juce::MemoryBlock chunk;
+    processor->getStateInformation (chunk);
+    processor->loadFactoryPresetUndoableWithID (7);
+    processor->setStateInformation (chunk.getData(), (int)chunk.getSize());
+    expectUser (restored);
+
+    processor->beginNewTransaction();
+    edit ("Mix", 0.2f);
+    processor->undoLastParameterChange();
+    EXPECT_FALSE (processor->currentPresetIsFactory());
+    EXPECT_EQ (processor->getCurrentPresetID(), restored);
 }

@@ -30,7 +30,8 @@ namespace
 {
 std::filesystem::path makeTemporaryFolder (const char* prefix)
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / (std::string (prefix) + "XXXXXX")).string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / (std::string (prefix) + "XXXXXX")).string();
     if (mkdtemp (pattern.data()) == nullptr)
     {
         std::perror ("mkdtemp");
@@ -69,7 +70,8 @@ public:
         const auto anHourAgo = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
         for (int i = 0; i < numPresets; ++i)
         {
-            const auto file = folder.getChildFile ("User Preset " + juce::String (i).paddedLeft ('0', 5) + ".zkp");
+            const auto file =
+                folder.getChildFile ("User Preset " + juce::String (i).paddedLeft ('0', 5) + ".zkp");
             file.replaceWithData (bytes.getData(), bytes.getSize());
             file.setLastModificationTime (anHourAgo);
         }
@@ -86,7 +88,8 @@ public:
     void moveToNewHome()
     {
         const auto newHome = makeTemporaryFolder ("zk-preset-bench-");
-        const auto newFolder = juce::File (newHome.string()).getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
+        const auto newFolder =
+            juce::File (newHome.string()).getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
         newFolder.getParentDirectory().createDirectory();
         folder.moveFileTo (newFolder);
         folder = newFolder;
@@ -170,7 +173,12 @@ void BM_NextClick (benchmark::State& state)
 
 BENCHMARK (BM_FirstInstance)->Arg (0)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->Iterations (3);
 BENCHMARK (BM_SecondInstance)->Arg (0)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->MinTime (1.0);
-BENCHMARK (BM_RescanNothingChanged)->Arg (0)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->MinTime (1.0);
+BENCHMARK (BM_RescanNothingChanged)
+    ->Arg (0)
+    ->Arg (1000)
+    ->Arg (5000)
+    ->Unit (benchmark::kMillisecond)
+    ->MinTime (1.0);
 BENCHMARK (BM_NextClick)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->MinTime (1.0);
 } // namespace
 

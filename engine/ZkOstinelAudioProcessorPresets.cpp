@@ -129,7 +129,8 @@ void ZkOstinelAudioProcessor::recordCurrentPresetKind()
     if (currentPresetTree != nullptr && currentPresetTree->isValid())
     {
         currentPresetTree->setProperty (presetIdId, currentPresetId, undoManager.get());
-        currentPresetTree->setProperty (presetTypeId, presetIsFactory ? "Factory" : "User", undoManager.get());
+        currentPresetTree->setProperty (presetTypeId, presetIsFactory ? "Factory" : "User",
+                                        undoManager.get());
     }
 }
 

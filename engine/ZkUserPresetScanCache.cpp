@@ -32,8 +32,8 @@ ZkUserPresetScanCache::ZkUserPresetScanCache (Checker checker)
 
 ZkUserPresetScanCache& ZkUserPresetScanCache::getShared()
 {
-    static ZkUserPresetScanCache shared (
-        [] (const juce::File& file) { return ZkUserPresetFile::readDocument (file) != nullptr; });
+    static ZkUserPresetScanCache shared ([] (const juce::File& file)
+                                         { return ZkUserPresetFile::readDocument (file) != nullptr; });
     return shared;
 }
 
@@ -61,10 +61,12 @@ juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
             if (!juce::CharPointer_UTF8::isValidString (entry->d_name, length))
                 continue;
 
-            auto presetName = ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (entry->d_name, length));
+            auto presetName =
+                ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (entry->d_name, length));
             struct stat info;
 
-            if (presetName.isEmpty() || fstatat (dirFd, entry->d_name, &info, 0) != 0 || !S_ISREG (info.st_mode))
+            if (presetName.isEmpty() || fstatat (dirFd, entry->d_name, &info, 0) != 0 ||
+                !S_ISREG (info.st_mode))
                 continue;
 
 #if JUCE_MAC || JUCE_IOS

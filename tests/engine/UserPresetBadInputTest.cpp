@@ -97,9 +97,8 @@ TEST_F (UserPresetBadInputTest, InvalidFilesAreNotListedAndLoadNothing)
     edit ("Swing", 0.9f);
     const PresetState before (*processor);
 
-    for (const auto* name :
-         {"Truncated", "Unmatched", "Words", "Valid.txt", "Nested", "Sub/Nested", "Folder", "Empty", "Lowercase",
-          "Missing"})
+    for (const auto* name : {"Truncated", "Unmatched", "Words", "Valid.txt", "Nested", "Sub/Nested", "Folder",
+                             "Empty", "Lowercase", "Missing"})
     {
         EXPECT_FALSE (processor->loadUserPresetUndoableWithName (name)) << name;
         EXPECT_TRUE (PresetState (*processor) == before) << name;

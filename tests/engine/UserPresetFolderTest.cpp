@@ -19,7 +19,8 @@ protected:
     }
 
     /** text with the value of the entry name replaced by value. */
-    static juce::String withValue (const juce::String& text, const juce::String& name, const juce::String& value)
+    static juce::String withValue (const juce::String& text, const juce::String& name,
+                                   const juce::String& value)
     {
         const auto entry = "ParameterName=\"" + name + "\" Value=\"";
         const auto start = text.indexOf (entry) + entry.length();
@@ -33,18 +34,28 @@ TEST (UserPresetFileNameTest, NamesStandForFilesDirectlyInsideTheFolder)
 {
     const bool caseSensitive = juce::File::areFileNamesCaseSensitive();
 
-    const std::pair<const char*, const char*> fileNames[] = {
-        {"Bass (old).zkp", "Bass (old)"}, {"Dots.In.Name.zkp", "Dots.In.Name"}, {" Lead .zkp", " Lead "},
-        {"~Tilde.zkp", "~Tilde"},         {"x.zkp.zkp", "x.zkp"},               {".hidden.zkp", ".hidden"},
-        {".zkp", ""},                     {"..zkp", ""},                        {"...zkp", ""},
-        {"Name.zkpx", ""},                {"Name.txt", ""},                     {"zkp", ""},
-        {"Tab\t.zkp", ""},                {"Mid.ZKP", caseSensitive ? "" : "Mid"}};
+    const std::pair<const char*, const char*> fileNames[] = {{"Bass (old).zkp", "Bass (old)"},
+                                                             {"Dots.In.Name.zkp", "Dots.In.Name"},
+                                                             {" Lead .zkp", " Lead "},
+                                                             {"~Tilde.zkp", "~Tilde"},
+                                                             {"x.zkp.zkp", "x.zkp"},
+                                                             {".hidden.zkp", ".hidden"},
+                                                             {".zkp", ""},
+                                                             {"..zkp", ""},
+                                                             {"...zkp", ""},
+                                                             {"Name.zkpx", ""},
+                                                             {"Name.txt", ""},
+                                                             {"zkp", ""},
+                                                             {"Tab\t.zkp", ""},
+                                                             {"Mid.ZKP", caseSensitive ? "" : "Mid"}};
 
     for (const auto& [fileName, name] : fileNames)
         EXPECT_EQ (ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (fileName)), name) << fileName;
 
     const juce::File folder ("/presets/folder");
-    for (const auto* name : {"Bass (old)", "~Tilde", "..a", "a..", "\xc3\x9c" "berbass"})
+    for (const auto* name : {"Bass (old)", "~Tilde", "..a", "a..",
+                             "\xc3\x9c"
+                             "berbass"})
     {
         const auto file = ZkUserPresetFileName::fileOf (folder, juce::String::fromUTF8 (name));
         EXPECT_EQ (file.getParentDirectory(), folder) << name;
@@ -60,8 +71,11 @@ TEST_F (UserPresetFolderTest, HandRenamedFilesAreListedAndLoadUnderTheirFileName
     saveUserPresets ({"Base"});
     const auto saved = presetsFolder().getChildFile ("Base.zkp");
 
-    const juce::StringArray renamed ("Bass (old)", "Dots.In.Name", juce::String::fromUTF8 ("\xc3\x9c" "berbass"),
-                                     " Lead", "~Tilde", "Fifty characters are more than the save panel allows");
+    const juce::StringArray renamed ("Bass (old)", "Dots.In.Name",
+                                     juce::String::fromUTF8 ("\xc3\x9c"
+                                                             "berbass"),
+                                     " Lead", "~Tilde",
+                                     "Fifty characters are more than the save panel allows");
     // (getChildFile would take "~Tilde.zkp" for a path in a home folder.)
     for (const auto& name : renamed)
         ASSERT_TRUE (saved.copyFileTo (juce::File (presetsFolder().getFullPathName() + "/" + name + ".zkp")))
@@ -104,7 +118,8 @@ TEST_F (UserPresetFolderTest, HandRenamedFilesAreListedAndLoadUnderTheirFileName
 TEST_F (UserPresetFolderTest, UpperCaseExtensionIsListedExactlyWhenItLoads)
 {
     saveUserPresets ({"Alpha"});
-    ASSERT_TRUE (presetsFolder().getChildFile ("Alpha.zkp").copyFileTo (presetsFolder().getChildFile ("Mid.ZKP")));
+    ASSERT_TRUE (
+        presetsFolder().getChildFile ("Alpha.zkp").copyFileTo (presetsFolder().getChildFile ("Mid.ZKP")));
 
     const bool listed = processor->getAllUserPresetNames().contains ("Mid");
     EXPECT_EQ (listed, !juce::File::areFileNamesCaseSensitive());
@@ -125,8 +140,9 @@ TEST_F (UserPresetFolderTest, HandEditedFilesLoadWhatTheyHoldAndLeaveTheRest)
     writePlain ("Other Root.zkp", withValue (text, "Mix", "0.5").replace ("ZkAudioPreset", "SomethingElse"));
     writePlain ("Not A Number.zkp", withValue (withValue (text, "Mix", "abc"), "Swing", "0.125"));
     writePlain ("Infinite.zkp", withValue (withValue (text, "Mix", "1e999"), "Swing", "0.375"));
-    writePlain ("No Value.zkp", withValue (text, "Swing", "0.625").replace ("ParameterName=\"Mix\" Value=",
-                                                                              "ParameterName=\"Mix\" Other="));
+    writePlain ("No Value.zkp",
+                withValue (text, "Swing", "0.625")
+                    .replace ("ParameterName=\"Mix\" Value=", "ParameterName=\"Mix\" Other="));
     writePlain ("No Closing Zero.zkp", withValue (text, "Swing", "0.875"), false);
 
     EXPECT_EQ (sortedUserPresetNames(), juce::StringArray ("Infinite", "No Closing Zero", "No Value",
@@ -134,7 +150,7 @@ TEST_F (UserPresetFolderTest, HandEditedFilesLoadWhatTheyHoldAndLeaveTheRest)
 
     // name -> the values the load must leave: Mix, Swing, Attack (-1: the preset's own value).
     const std::tuple<const char*, float, float, float> loads[] = {
-        {"Two Entries", 0.25f, 0.3f, 0.75f},  {"Other Root", 0.5f, -1.0f, -1.0f},
+        {"Two Entries", 0.25f, 0.3f, 0.75f},   {"Other Root", 0.5f, -1.0f, -1.0f},
         {"Not A Number", 0.6f, 0.125f, -1.0f}, {"Infinite", 0.6f, 0.375f, -1.0f},
         {"No Value", 0.6f, 0.625f, -1.0f},     {"No Closing Zero", 1.0f, 0.875f, -1.0f}};
 

@@ -23,11 +23,11 @@ protected:
     juce::StringArray checked; // names of the files checked by the last scan
 
     // Files whose text starts with "valid" count as valid presets.
-    ZkUserPresetScanCache cache { [this] (const juce::File& file)
-                                  {
-                                      checked.add (file.getFileName());
-                                      return file.loadFileAsString().startsWith ("valid");
-                                  } };
+    ZkUserPresetScanCache cache{[this] (const juce::File& file)
+                                {
+                                    checked.add (file.getFileName());
+                                    return file.loadFileAsString().startsWith ("valid");
+                                }};
 
     void SetUp() override { ASSERT_TRUE (folder.createDirectory().wasOk()); }
 
@@ -81,9 +81,11 @@ TEST_F (UserPresetScanCacheTest, OnlyNewOrChangedFilesAreCheckedAgain)
     // The same size and file, another time.
     {
         juce::FileOutputStream out (folder.getChildFile ("A.zkp"));
-        ASSERT_TRUE (out.openedOk() && out.setPosition (0) && out.writeText ("broke a", false, false, nullptr));
+        ASSERT_TRUE (out.openedOk() && out.setPosition (0) &&
+                     out.writeText ("broke a", false, false, nullptr));
     }
-    ASSERT_TRUE (folder.getChildFile ("A.zkp").setLastModificationTime (longAgo + juce::RelativeTime::seconds (10)));
+    ASSERT_TRUE (
+        folder.getChildFile ("A.zkp").setLastModificationTime (longAgo + juce::RelativeTime::seconds (10)));
     EXPECT_EQ (scan(), names ({}));
     EXPECT_EQ (checked, names ({"A.zkp"}));
 
@@ -156,12 +158,13 @@ TEST (UserPresetScanCacheThreadsTest, ConcurrentScansAgreeAndCheckEachFileOnce)
         ASSERT_TRUE (file.setLastModificationTime (longAgo));
     }
 
-    std::atomic<int> numChecks { 0 };
-    ZkUserPresetScanCache cache ([&numChecks] (const juce::File& file)
-                                 {
-                                     ++numChecks;
-                                     return file.loadFileAsString() == "valid";
-                                 });
+    std::atomic<int> numChecks{0};
+    ZkUserPresetScanCache cache (
+        [&numChecks] (const juce::File& file)
+        {
+            ++numChecks;
+            return file.loadFileAsString() == "valid";
+        });
 
     constexpr int numThreads = 4, numScans = 10;
     std::vector<int> listed (numThreads * numScans, -1);

@@ -136,15 +136,24 @@ TEST_F (PresetRingTest, LoadingAUserPresetByIdIsOneUndoStep)
     EXPECT_TRUE (PresetState (*processor) == before);
 }
 
-TEST_F (PresetRingTest, AFileThatVanishedAfterTheScanIsNotRecordedAsLoaded)
+TEST_F (PresetRingTest, AFileThatVanishedOrBrokeAfterTheScanIsNotRecordedAsLoaded)
 {
-    saveUserPresets ({"Keep", "Gone"});
+    saveUserPresets ({"Keep", "Gone", "Broken"});
     processor->loadFactoryPresetUndoableWithID (4);
-    ASSERT_TRUE (processor->getAllUserPresetNames().contains ("Gone"));
+    edit ("Mix", 0.7f);
+    ASSERT_EQ (processor->getAllUserPresetNames().size(), 3);
 
     ASSERT_TRUE (presetsFolder().getChildFile ("Gone.zkp").deleteFile());
+    ASSERT_TRUE (presetsFolder().getChildFile ("Broken.zkp").replaceWithText ("TELQUARLAB Preset File:::::"));
     const PresetState before (*processor);
     EXPECT_FALSE (processor->loadUserPresetUndoableWithName ("Gone"));
+    EXPECT_FALSE (processor->loadUserPresetUndoableWithName ("Broken"));
+    EXPECT_TRUE (PresetState (*processor) == before);
+
+    // By id, the rescan before the load finds only "Keep"; ids past it load nothing.
+    processor->loadUserPresetUndoableWithID (1);
+    processor->loadUserPresetUndoableWithID (2);
+    EXPECT_EQ (processor->getAllUserPresetNames(), juce::StringArray ("Keep"));
     EXPECT_TRUE (PresetState (*processor) == before);
 }
 

@@ -176,26 +176,3 @@ TEST_F (UserPresetFolderTest, HandEditedFilesLoadWhatTheyHoldAndLeaveTheRest)
         EXPECT_FLOAT_EQ (value ("Swing"), 0.3f) << name;
     }
 }
-
-TEST_F (UserPresetFolderTest, FilesDeletedOrBrokenAfterTheListingLoadNothing)
-{
-    saveUserPresets ({"Keep", "Gone", "Broken"});
-    processor->loadFactoryPresetUndoableWithID (4);
-    edit ("Mix", 0.7f);
-
-    const auto names = processor->getAllUserPresetNames();
-    ASSERT_EQ (names.size(), 3);
-    ASSERT_TRUE (presetsFolder().getChildFile ("Gone.zkp").deleteFile());
-    ASSERT_TRUE (presetsFolder().getChildFile ("Broken.zkp").replaceWithText ("TELQUARLAB Preset File:::::"));
-
-    const PresetState before (*processor);
-    EXPECT_FALSE (processor->loadUserPresetUndoableWithName ("Gone"));
-    EXPECT_FALSE (processor->loadUserPresetUndoableWithName ("Broken"));
-    EXPECT_TRUE (PresetState (*processor) == before);
-
-    // By id: the rescan before the load finds only "Keep"; ids past it load nothing.
-    processor->loadUserPresetUndoableWithID (names.indexOf ("Gone") > 0 ? 1 : 2);
-    processor->loadUserPresetUndoableWithID (2);
-    EXPECT_EQ (processor->getAllUserPresetNames(), juce::StringArray ("Keep"));
-    EXPECT_TRUE (PresetState (*processor) == before);
-}

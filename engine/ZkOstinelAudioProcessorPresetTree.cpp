@@ -333,8 +333,14 @@ void ZkOstinelAudioProcessor::restorePresetAfterUndoOrRedo()
     const juce::ScopedLock lock (presetTreeLock);
     currentPresetId = readIntOrZero (currentPresetTree->getProperty (presetIdProperty));
 
-    if (currentPresetTree->getProperty (presetTypeProperty).toString() == "Factory")
+    // Loads record their kind with their id, so the flag follows the tree both
+    // ways; a tree without a kind leaves it.
+    const auto kind = currentPresetTree->getProperty (presetTypeProperty).toString();
+
+    if (kind == "Factory")
         presetIsFactory = true;
+    else if (kind == "User")
+        presetIsFactory = false;
 }
 
 //==============================================================================
@@ -590,4 +596,5 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     const juce::ScopedLock lock (presetTreeLock);
     fillValueTreeWithAllParams (currentPresetTree.get());
+    recordCurrentPresetKind();
 }

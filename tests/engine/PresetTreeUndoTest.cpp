@@ -278,16 +278,27 @@ TEST_F (PresetTreeUndo, RestoreAfterUndoTakesIdAndFactoryKindFromTheTree)
         EXPECT_EQ (valueOf (p, "Mix"), mixBefore);
     }
 
-    // "Factory" sets the flag; any other kind leaves it.
+    // "Factory" sets the flag, "User" clears it; any other kind or none leaves it.
     const juce::String notFactory ("0");
     restore (p, chunkWithAttribute (p, "currentPresetIsFactory", &notFactory));
     ASSERT_FALSE (p.currentPresetIsFactory());
-    tree.setProperty ("PresetType", "User", undo);
-    p.restorePresetAfterUndoOrRedo();
-    EXPECT_FALSE (p.currentPresetIsFactory());
-    tree.setProperty ("PresetType", "Factory", undo);
-    p.restorePresetAfterUndoOrRedo();
-    EXPECT_TRUE (p.currentPresetIsFactory());
+
+    for (const auto& [kind, expected] : {std::pair{juce::var ("Factory"), true},
+                                         {juce::var ("Other"), true},
+                                         {juce::var ("User"), false},
+                                         {juce::var ("factory"), false},
+                                         {juce::var(), false},
+                                         {juce::var ("Factory"), true},
+                                         {juce::var(), true}})
+    {
+        if (kind.isVoid())
+            tree.removeProperty ("PresetType", undo);
+        else
+            tree.setProperty ("PresetType", kind, undo);
+
+        p.restorePresetAfterUndoOrRedo();
+        EXPECT_EQ (p.currentPresetIsFactory(), expected) << kind.toString();
+    }
 }
 
 TEST_F (PresetTreeUndo, EntriesAreFoundByNameWhereverTheySit)

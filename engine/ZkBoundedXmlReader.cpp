@@ -18,6 +18,23 @@ bool startsWithDocType (const char* text, size_t length)
 
     return true;
 }
+
+/** True when the text starts with markup, after an optional byte order mark
+    and white space, as an XML document does. (The properties file's reader
+    takes a file that starts otherwise for one of its binary forms.) */
+bool startsWithMarkup (const char* text, size_t length)
+{
+    size_t i = 0;
+
+    if (length >= 3 && (unsigned char)text[0] == 0xef && (unsigned char)text[1] == 0xbb &&
+        (unsigned char)text[2] == 0xbf)
+        i = 3;
+
+    while (i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+
+    return i < length && text[i] == '<';
+}
 } // namespace
 
 bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const Limits& limits)
@@ -66,7 +83,7 @@ bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const 
 std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, size_t length,
                                                              const Limits& limits)
 {
-    if (length == 0 || !isWithinLimits (text, length, limits))
+    if (length == 0 || !isWithinLimits (text, length, limits) || !startsWithMarkup (text, length))
         return {};
 
     // A terminated copy: the UTF-8 test may look one sequence ahead, and the

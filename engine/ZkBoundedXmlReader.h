@@ -10,7 +10,8 @@
     chunk, a preset file, the properties file) only when it stays within bounds
     that make parsing it safe and cheap:
 
-    - at most maxBytes bytes of text, all of it valid UTF-8;
+    - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
+      starting with markup (after an optional byte order mark and white space);
     - at most maxTags '<' characters outside attribute values: the framework's
       parser recurses once per nesting level (some ten thousand levels overflow
       a host thread's stack), and the tag count bounds the depth;

@@ -87,6 +87,12 @@ bool ZkPropertiesFile::write()
     const auto* bytes = text.toRawUTF8();
     const auto size = text.getNumBytesAsUTF8();
 
+    // A file that the bounded reader would refuse is not written: the next
+    // instance would take it for a damaged one. (Only a file that was read with
+    // a thousand keys or so comes near the bounds.)
+    if (!ZkBoundedXmlReader::isWithinLimits (bytes, size, fileLimits))
+        return false;
+
     // Most saves (every instance writes its editor ratio back) find the file as
     // it is; it is then left alone rather than written and synced again.
     if (!holds (target, bytes, size) && !ZkSafeFileWriter::write (target, bytes, size))

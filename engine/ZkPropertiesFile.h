@@ -36,7 +36,9 @@ public:
         True when the file now holds the values. Always false without a file. */
     bool writeIfNeeded();
 
-    /** Writes the file now; true when it now holds the values. */
+    /** Writes the file now; true when it now holds the values. False, and the
+        file as it was, when the file cannot be written or the values would make
+        a file beyond fileLimits. */
     bool write();
 
 protected:

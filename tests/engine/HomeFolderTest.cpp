@@ -7,6 +7,8 @@
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
+#include <juce_gui_basics/juce_gui_basics.h>
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -48,6 +50,11 @@ bool existsAtRoot (const char* path)
 
 TEST_P (UnusableHome, KeepsThePropertiesInMemoryAndWritesNothing)
 {
+    // The framework's desktop, made on first use, starts the desktop's settings
+    // program (gsettings), whose own cache would land under whatever HOME is
+    // then; that is the desktop library's file, not one of the plug-in's.
+    juce::Desktop::getInstance();
+
     const ScopedWorkingFolder working (home.getFolder());
     const auto missing = home.getFolder().getChildFile ("missing").getFullPathName();
     const juce::String value = juce::String (GetParam()).replace ("<missing>", missing);

@@ -58,6 +58,12 @@ bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const 
             if (++tags > limits.maxTags || startsWithDocType (text + i, length - i))
                 return false;
 
+            // A processing instruction is only allowed as the document's first
+            // markup (the XML declaration): inside an element, one followed by
+            // text sends the parser round in a loop for ever.
+            if (tags > 1 && i + 1 < length && text[i + 1] == '?')
+                return false;
+
             if (quote == 0)
                 insideTag = true;
         }

@@ -18,7 +18,10 @@
     - at most maxAttributes attributes, so that a document with far more than
       the plug-in writes is refused before anything walks them;
     - no document type declaration, with which the parser would read and expand
-      entity definitions of the document's own.
+      entity definitions of the document's own;
+    - no processing instruction but one leading the document (the XML
+      declaration): the parser loops for ever on one inside an element that
+      text follows.
 
     The text is scanned once before the parser sees it. Stateless; any thread.
 */

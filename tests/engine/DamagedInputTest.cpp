@@ -1,7 +1,8 @@
 // Damaged and hostile XML from outside: the bounded reader's limits hold
 // exactly, a damaged properties file neither crashes a new instance nor
-// survives it, and a chunk with far more attributes than the plug-in writes is
-// refused before anything walks them.
+// survives it, and a chunk with far more attributes than the plug-in writes (or
+// markup that would keep the parser busy for ever) is refused before the
+// parser or anything else walks it.
 
 #include "PresetTreeTestSupport.h"
 
@@ -64,6 +65,7 @@ TEST (BoundedXmlReader, RefusesWhatTheParserHandlesUnsafely)
         "<a v=\"\xc3\x28\"/>",               // invalid UTF-8
         std::string ("<a v=\"x\0y\"/>", 12), // a 0 byte inside
         "PROP<a/>",                          // not markup first: the framework reads a binary form
+        "<a>x<?p?>y</a>",                    // the parser would never return
     };
 
     for (const auto& text : refused)
@@ -152,6 +154,10 @@ TEST (DamagedStateChunk, FarMoreAttributesThanThePluginWritesAreRefused)
     ZkOstinelAudioProcessor p;
     const auto before = stateOf (p);
     restore (p, withUnknown (60000));
+    EXPECT_EQ (stateOf (p), before);
+
+    // A processing instruction inside the element would keep the parser busy for ever.
+    restore (p, chunkAround ("<ZkPLUGINSETTINGS pluginName=\"ZkOstinel\">x<?p?>y</ZkPLUGINSETTINGS>"));
     EXPECT_EQ (stateOf (p), before);
 
     // Unknown attributes within the bound are ignored as before.

@@ -39,7 +39,8 @@ juce::MemoryBlock realChunk()
 juce::MemoryBlock chunkWithUnknownAttributes (int count)
 {
     const auto chunk = realChunk();
-    auto text = juce::String::fromUTF8 (static_cast<const char*> (chunk.getData()) + 8, (int)chunk.getSize() - 9);
+    auto text =
+        juce::String::fromUTF8 (static_cast<const char*> (chunk.getData()) + 8, (int)chunk.getSize() - 9);
 
     juce::MemoryOutputStream extra;
     for (int i = 0; i < count; ++i)

@@ -13,7 +13,7 @@ bool startsWithDocType (const char* text, size_t length)
         return false;
 
     for (size_t i = 0; i < docTypeLength; ++i)
-        if (juce::CharacterFunctions::toUpperCase ((juce::juce_wchar)(unsigned char)text[i]) != docType[i])
+        if (juce::CharacterFunctions::toUpperCase ((juce::juce_wchar) (unsigned char)text[i]) != docType[i])
             return false;
 
     return true;
@@ -99,7 +99,8 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
     std::memcpy (copy.get(), text, length);
     copy[length] = 0;
 
-    if (std::strlen (copy.get()) != length || !juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
+    if (std::strlen (copy.get()) != length ||
+        !juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
         return {};
 
     juce::XmlDocument document (juce::String::fromUTF8 (copy.get(), (int)length));

@@ -37,7 +37,7 @@ public:
     static constexpr int maxAttributes = 1024;    // a chunk has about 320
 
     /** What the text may hold (see ZkBoundedXmlReader). */
-    static constexpr ZkBoundedXmlReader::Limits textLimits { (size_t)maxTextLength, maxTags, maxAttributes };
+    static constexpr ZkBoundedXmlReader::Limits textLimits{(size_t)maxTextLength, maxTags, maxAttributes};
 
     /** Replaces the contents of destData with the block holding xml. */
     static void write (const juce::XmlElement& xml, juce::MemoryBlock& destData);

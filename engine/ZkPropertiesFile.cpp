@@ -67,7 +67,8 @@ bool ZkPropertiesFile::write()
 {
     const auto& target = getFile();
 
-    if (target == juce::File() || target.isDirectory() || target.getParentDirectory().createDirectory().failed())
+    if (target == juce::File() || target.isDirectory() ||
+        target.getParentDirectory().createDirectory().failed())
         return false;
 
     juce::XmlElement document ("PROPERTIES");

@@ -27,7 +27,7 @@
 class ZkPropertiesFile : public juce::PropertiesFile
 {
 public:
-    static constexpr ZkBoundedXmlReader::Limits fileLimits { 1 << 20, 1024, 2048 };
+    static constexpr ZkBoundedXmlReader::Limits fileLimits{1 << 20, 1024, 2048};
 
     explicit ZkPropertiesFile (const Options& fileOptions);
     ~ZkPropertiesFile() override;
@@ -48,7 +48,10 @@ private:
     class SaveTimer : public juce::Timer
     {
     public:
-        explicit SaveTimer (ZkPropertiesFile& o) : owner (o) {}
+        explicit SaveTimer (ZkPropertiesFile& o)
+            : owner (o)
+        {
+        }
 
         void timerCallback() override
         {
@@ -65,7 +68,7 @@ private:
     static bool holds (const juce::File& file, const char* bytes, size_t size);
 
     const int millisecondsBeforeSaving;
-    SaveTimer saveTimer { *this };
+    SaveTimer saveTimer{*this};
 
     JUCE_DECLARE_NON_COPYABLE (ZkPropertiesFile)
 };

@@ -85,8 +85,9 @@ int createTemporary (const juce::File& target, juce::String& path)
 
     for (int attempt = 0; attempt < 16; ++attempt) // only names that are taken are tried again
     {
-        path = target.getSiblingFile ("." + target.getFileName() + "." +
-                                      juce::String::toHexString (random.nextInt64()) + ".tmp")
+        path = target
+                   .getSiblingFile ("." + target.getFileName() + "." +
+                                    juce::String::toHexString (random.nextInt64()) + ".tmp")
                    .getFullPathName();
 
         const int fd = ::open (path.toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

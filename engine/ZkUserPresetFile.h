@@ -38,8 +38,8 @@ public:
     static constexpr int maxAttributes = 8192;     // a preset has about 620
 
     /** What the document may hold (see ZkBoundedXmlReader). */
-    static constexpr ZkBoundedXmlReader::Limits documentLimits { (size_t)maxDocumentBytes, maxMarkupOpenings,
-                                                                  maxAttributes };
+    static constexpr ZkBoundedXmlReader::Limits documentLimits{(size_t)maxDocumentBytes, maxMarkupOpenings,
+                                                               maxAttributes};
 
     /** The file's document element, or null when the file cannot be read, is
         too small or too large, lacks the header or the body's 0 byte, holds

@@ -32,8 +32,8 @@ inline juce::PropertiesFile::Options propertiesFileCheckOptions()
 inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data, size_t size)
 {
     const auto file = processor.getPropertiesFile()->getFile();
-    const bool readable =
-        ZkBoundedXmlReader::parse (static_cast<const char*> (data), size, ZkPropertiesFile::fileLimits) != nullptr;
+    const bool readable = ZkBoundedXmlReader::parse (static_cast<const char*> (data), size,
+                                                     ZkPropertiesFile::fileLimits) != nullptr;
 
     // The instance's earlier file object must not write over the bytes when it goes.
     processor.getPropertiesFile()->setNeedsToBeSaved (false);

@@ -24,7 +24,7 @@ bool parses (const std::string& text, const ZkBoundedXmlReader::Limits& limits)
     return ZkBoundedXmlReader::parse (text.data(), text.size(), limits) != nullptr;
 }
 
-const ZkBoundedXmlReader::Limits generous { 1 << 20, 1000, 1000 };
+const ZkBoundedXmlReader::Limits generous{1 << 20, 1000, 1000};
 
 juce::StringArray keysOnDisk (const juce::File& file)
 {
@@ -41,7 +41,7 @@ TEST (BoundedXmlReader, EachLimitHoldsToTheUnit)
     // Three tags ('<' of the declaration-free element, its child and its end
     // tag), two attributes; the '=', '<' and '>' inside values count as text.
     const std::string text = "<a x=\"1=2\" y='>'><b/></a>";
-    const ZkBoundedXmlReader::Limits exact { text.size(), 3, 2 };
+    const ZkBoundedXmlReader::Limits exact{text.size(), 3, 2};
     ASSERT_TRUE (parses (text, exact));
 
     auto limits = exact;
@@ -82,9 +82,11 @@ TEST (DamagedPropertiesFile, StartsOverWithoutCrashingAndIsReplaced)
     const std::string damaged[] = {
         "<PROPERTIES><VALUE name=\"Creator\">" + juce::String::repeatedString ("<a>", 50000).toStdString(),
         "<?xml version=\"1.0\"?><!DOCTYPE PROPERTIES [<!ENTITY a \"aaaaaaaaaa\">]><PROPERTIES/>",
-        "<PROPERTIES><VALUE name=\"PropertiesFileVersion\" val=\"101\"/><VALUE name=\"x\" val=\"\xff\"/></PROPERTIES>",
+        "<PROPERTIES><VALUE name=\"PropertiesFileVersion\" val=\"101\"/><VALUE name=\"x\" "
+        "val=\"\xff\"/></PROPERTIES>",
         "<PROPERTIES><VALUE name=\"PropertiesFileVersion\" val=\"101\"/>" +
-            juce::String::repeatedString ("<VALUE name=\"k\" val=\"v\"/>", 3000).toStdString() + "</PROPERTIES>",
+            juce::String::repeatedString ("<VALUE name=\"k\" val=\"v\"/>", 3000).toStdString() +
+            "</PROPERTIES>",
         std::string ("CPRP\x01\x00\x00\x00", 8) + std::string (2000, 'x'),
         "<PROPERTIES><VALUE name=\"PropertiesFileVersion\" val=\"101\"/><VALUE name=\"pad\" val=\"" +
             std::string ((size_t)ZkPropertiesFile::fileLimits.maxBytes, 'p') + "\"/></PROPERTIES>",

@@ -24,7 +24,8 @@ constexpr size_t tmpfsPages = 32;
 class ScopedHomeFolder
 {
 public:
-    explicit ScopedHomeFolder (const juce::File& folder) : previous (std::getenv ("HOME"))
+    explicit ScopedHomeFolder (const juce::File& folder)
+        : previous (std::getenv ("HOME"))
     {
         setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
     }
@@ -82,7 +83,8 @@ protected:
 
         for (size_t freePages = 0; freePages <= pagesNeeded + 1; ++freePages)
         {
-            SCOPED_TRACE (testing::Message() << "new file " << newSize << " bytes, " << freePages << " pages free");
+            SCOPED_TRACE (testing::Message()
+                          << "new file " << newSize << " bytes, " << freePages << " pages free");
 
             ASSERT_TRUE (tmpfs.leaveFreePages (tmpfsPages / 2));
             ASSERT_TRUE (file.writeOld());
@@ -100,15 +102,15 @@ protected:
             else
                 EXPECT_TRUE (bytes == oldBytes);
 
-            EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles,
-                                                     "*"),
+            EXPECT_EQ (folder.getNumberOfChildFiles (
+                           juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, "*"),
                        1);
             EXPECT_EQ (folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 1)
                 << "a temporary file remains";
         }
     }
 
-    ScopedTmpfs tmpfs { home.getFolder(), tmpfsPages };
+    ScopedTmpfs tmpfs{home.getFolder(), tmpfsPages};
     juce::File presets = tmpfs.getFolder().getChildFile ("presets");
 };
 } // namespace

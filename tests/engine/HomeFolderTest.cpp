@@ -87,4 +87,5 @@ TEST_P (UnusableHome, KeepsThePropertiesInMemoryAndWritesNothing)
     EXPECT_EQ (existsAtRoot ("/.config/TELQUARLAB"), rootConfigBefore);
 }
 
-INSTANTIATE_TEST_SUITE_P (Homes, UnusableHome, ::testing::Values ("", "relative/home", ".", "~", "~/x", "<missing>"));
+INSTANTIATE_TEST_SUITE_P (Homes, UnusableHome,
+                          ::testing::Values ("", "relative/home", ".", "~", "~/x", "<missing>"));

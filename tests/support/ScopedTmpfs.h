@@ -24,7 +24,7 @@ public:
         : folder (parent.getNonexistentChildFile ("tmpfs", "", false))
     {
         folder.createDirectory();
-        const auto options = "size=" + juce::String ((juce::int64)(pages * pageBytes)) + ",mode=0755";
+        const auto options = "size=" + juce::String ((juce::int64) (pages * pageBytes)) + ",mode=0755";
 
         if (::mount ("tmpfs", folder.getFullPathName().toRawUTF8(), "tmpfs", MS_NOSUID | MS_NODEV,
                      options.toRawUTF8()) == 0)
@@ -76,7 +76,8 @@ public:
             return false;
 
         juce::FileOutputStream out (file);
-        const bool written = out.openedOk() && (bytes.isEmpty() || out.write (bytes.getData(), bytes.getSize()));
+        const bool written =
+            out.openedOk() && (bytes.isEmpty() || out.write (bytes.getData(), bytes.getSize()));
         out.flush();
         return written && !out.getStatus().failed();
     }

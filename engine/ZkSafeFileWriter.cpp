@@ -65,18 +65,6 @@ bool syncToDisk (int fd)
     return ::fsync (fd) == 0;
 }
 
-/** Makes the rename itself durable; a failure here no longer affects the file's contents. */
-void syncFolder (const juce::File& folder)
-{
-    const int fd = ::open (folder.getFullPathName().toRawUTF8(), O_RDONLY | O_CLOEXEC);
-
-    if (fd >= 0)
-    {
-        ::fsync (fd);
-        ::close (fd);
-    }
-}
-
 /** A new hidden file beside target, opened for writing, or -1. Its name starts
     with a dot so that no scan of the folder lists it. */
 int createTemporary (const juce::File& target, juce::String& path)
@@ -130,7 +118,8 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
         return false;
     }
 
-    syncFolder (target.getParentDirectory());
+    // The folder is not synced: after a crash the name holds the old or the
+    // new file, each of them complete.
     return true;
 }
 

@@ -4,9 +4,10 @@
 
 juce::File ZkHomeFolder::find()
 {
-#if !JUCE_WINDOWS
-    // Tested as the environment holds it, before the framework turns a relative
-    // path into one under the working folder.
+#if JUCE_LINUX || JUCE_BSD
+    // The framework takes the home folder from HOME there: tested as the
+    // environment holds it, before a relative path turns into one under the
+    // working folder. (On macOS the system names the home folder.)
     if (const char* home = std::getenv ("HOME"))
         if (home[0] != '/')
             return {};

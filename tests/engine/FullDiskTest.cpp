@@ -4,9 +4,12 @@
 // and no temporary file behind; one that fits reports true. The same for a
 // file system that cannot be written at all.
 //
-// Mounting needs root (as in CI); elsewhere these tests are skipped.
+// Mounting needs root (as in CI); elsewhere these tests are skipped. Linux
+// only (tmpfs and mount(2)).
 
 #include "PresetTestFixture.h"
+
+#if JUCE_LINUX
 
 #include "engine/ZkPropertiesFile.h"
 #include "engine/ZkUserPresetFile.h"
@@ -181,3 +184,5 @@ TEST_F (FullDisk, AFileSystemThatCannotBeWrittenFailsAtOnceAndKeepsTheFiles)
     EXPECT_EQ (properties.loadFileAsString(), propertiesBefore);
     ASSERT_TRUE (tmpfs.setReadOnly (false));
 }
+
+#endif

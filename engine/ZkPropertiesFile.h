@@ -17,7 +17,9 @@
     - saving, on the same schedule as the framework's (the options' delay after
       a change, and when the object is destroyed), goes through ZkSafeFileWriter:
       a save that fails leaves the file as it was and is tried once, not again
-      until the next change or the end of the object's life.
+      until the next change or the end of the object's life. The framework's
+      own save() and saveIfNeeded() write nothing here and answer false: use
+      write() and writeIfNeeded().
 
     The file keeps the framework's XML form: a "PROPERTIES" element holding one
     "VALUE" element per key with the attributes "name" and "val".

@@ -5,12 +5,14 @@
 // mount (root, as in CI); where it is missing, isMounted() is false and
 // getError() says why. The file system is unmounted (lazily, so open files
 // cannot keep it) and its folder removed when the object goes, also when the
-// test failed.
+// test failed. Where it can, the process first moves into a mount namespace of
+// its own, so that not even a crash leaves a mount behind on the machine.
 
 #include <juce_core/juce_core.h>
 
 #include <cerrno>
 #include <cstring>
+#include <sched.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 
@@ -24,6 +26,7 @@ public:
         : folder (parent.getNonexistentChildFile ("tmpfs", "", false))
     {
         folder.createDirectory();
+        enterOwnMountNamespace();
         const auto options = "size=" + juce::String ((juce::int64) (pages * pageBytes)) + ",mode=0755";
 
         if (::mount ("tmpfs", folder.getFullPathName().toRawUTF8(), "tmpfs", MS_NOSUID | MS_NODEV,
@@ -90,6 +93,15 @@ public:
     }
 
 private:
+    /** Once per process; where it fails (threads already running, no right to
+        it), mounts are made in the machine's namespace and unmounted as above. */
+    static void enterOwnMountNamespace()
+    {
+        static const bool entered = ::unshare (CLONE_NEWNS) == 0 &&
+                                    ::mount (nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+        (void)entered;
+    }
+
     juce::File folder;
     bool mounted = false;
     juce::String error;

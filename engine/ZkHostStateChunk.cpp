@@ -25,28 +25,13 @@ bool isDigit (juce::juce_wchar c)
     return c >= '0' && c <= '9';
 }
 
-// Markup that the block's single element never needs and that the XML parser
-// handles unsafely: every nested tag is one level of recursion in the parser
-// (some ten thousand overflow a host thread's stack), and a document type
-// declaration makes it read and expand entity definitions.
-bool hasSafeMarkup (const char* text, size_t length)
+/** True when the text, white space at its end aside, ends in '>'. */
+bool endsWithTagEnd (const char* text, size_t length)
 {
-    static constexpr char docType[] = "<!DOCTYPE";
-    int tags = 0;
+    while (length > 0 && juce::CharacterFunctions::isWhitespace (text[length - 1]))
+        --length;
 
-    for (size_t i = 0; i < length; ++i)
-    {
-        if (text[i] != '<')
-            continue;
-
-        if (++tags > ZkHostStateChunk::maxTags)
-            return false;
-
-        if (length - i >= sizeof (docType) - 1 && std::memcmp (text + i, docType, sizeof (docType) - 1) == 0)
-            return false;
-    }
-
-    return true;
+    return length > 0 && text[length - 1] == '>';
 }
 } // namespace
 
@@ -90,33 +75,13 @@ std::unique_ptr<juce::XmlElement> ZkHostStateChunk::read (const void* data, int 
     const auto available = (size_t)juce::jmin (declaredLength, sizeInBytes - headerSize);
     const auto length = strnlen (text, available);
 
-    if (length == 0 || length > (size_t)maxTextLength || !hasSafeMarkup (text, length))
-        return {};
-
-    // A terminated copy: the UTF-8 decoder may look one sequence ahead, and the
-    // host's block need not end where the text does.
-    juce::HeapBlock<char> copy (length + 1);
-    std::memcpy (copy.get(), text, length);
-    copy[length] = 0;
-
-    if (!juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
-        return {};
-
     // The parser accepts an element cut off between two attributes; a cut-off
     // text would then pass for one that lacks the rest. A complete element ends
     // in '>' (inside values it is always escaped).
-    const auto xmlText = juce::String::fromUTF8 (copy.get(), (int)length);
-
-    if (!xmlText.trimEnd().endsWithChar ('>'))
+    if (length > (size_t)maxTextLength || !endsWithTagEnd (text, length))
         return {};
 
-    juce::XmlDocument document (xmlText);
-    auto element = document.getDocumentElement();
-
-    if (document.getLastParseError().isNotEmpty())
-        return {};
-
-    return element;
+    return ZkBoundedXmlReader::parse (text, length, textLimits);
 }
 
 bool ZkHostStateChunk::looksLikeInteger (const juce::String& text)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ZkBoundedXmlReader.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstdint>
@@ -17,9 +19,10 @@
 
     Reading accepts what the framework's own binary XML blocks hold (also a
     text with an XML declaration) but refuses anything that could make the
-    parser recurse deeply or expand entities: a document type
-    declaration, more than a few tags, or more than a megabyte of text. A
-    refused or unparsable block gives no element.
+    parser recurse deeply, expand entities or walk far more attributes than a
+    chunk has: a document type declaration, more than a few tags, more than
+    maxAttributes attributes, or more than a megabyte of text
+    (ZkBoundedXmlReader). A refused or unparsable block gives no element.
 
     Also holds the strict number readers used for the element's attributes.
     Stateless; any thread.
@@ -31,6 +34,10 @@ public:
     static constexpr int headerSize = 8;          // [bytes] magic and length
     static constexpr int maxTextLength = 1 << 20; // [bytes] far above a real chunk (about 12 KB)
     static constexpr int maxTags = 64;            // a chunk is one element; a few tags of slack
+    static constexpr int maxAttributes = 1024;    // a chunk has about 320
+
+    /** What the text may hold (see ZkBoundedXmlReader). */
+    static constexpr ZkBoundedXmlReader::Limits textLimits{(size_t)maxTextLength, maxTags, maxAttributes};
 
     /** Replaces the contents of destData with the block holding xml. */
     static void write (const juce::XmlElement& xml, juce::MemoryBlock& destData);

@@ -10,6 +10,7 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 
 #include "engine/ZkFactoryPresets.h"
+#include "engine/ZkHomeFolder.h"
 #include "engine/ZkPresetName.h"
 #include "engine/ZkUserPresetFile.h"
 #include "engine/ZkUserPresetFileName.h"
@@ -241,6 +242,11 @@ void ZkOstinelAudioProcessor::initUserPresets()
 
 std::unique_ptr<juce::File> ZkOstinelAudioProcessor::getPresetsFolderFromPropertiesFile()
 {
+    // Without a usable home folder there is no place for presets (and the
+    // default one would resolve "~"): no folder, an empty list, saving fails.
+    if (ZkHomeFolder::find() == juce::File())
+        return {};
+
     const auto separator = juce::File::getSeparatorString();
     const auto defaultPath =
         juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName() +

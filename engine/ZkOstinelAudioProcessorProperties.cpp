@@ -2,11 +2,15 @@
 // Everything here runs on the message thread; the editor sizes are also read
 // and written by the host's state calls, so they change under presetTreeLock.
 //
+// The file is read and written by ZkPropertiesFile (bounded reading, writes
+// that never leave it part written, nothing outside the home folder).
 // On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
 // (the macOS library sub-folder does not apply there); on macOS it lies in
 // ~/Library/Application Support/TELQUARLAB/.
 
 #include "engine/ZkOstinelAudioProcessor.h"
+
+#include "engine/ZkPropertiesFile.h"
 
 #include <cmath>
 
@@ -49,7 +53,9 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     propertiesFileOptions.commonToAllUsers = false;
     propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
 
-    propertiesFile = std::make_unique<juce::PropertiesFile> (propertiesFileOptions);
+    // Reads the file only when it lies under the user's home folder and passes
+    // the bounded reader; a damaged file is replaced by the next save.
+    propertiesFile = std::make_unique<ZkPropertiesFile> (propertiesFileOptions);
 
     const auto file = propertiesFile->getFile();
 
@@ -64,7 +70,11 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     }
     else
     {
-        file.create(); // with its folders; a failure leaves the values in memory
+        // With its folders; a failure leaves the values in memory. Without a
+        // usable home folder there is no file, and nothing is created.
+        if (file != juce::File())
+            file.create();
+
         setPropertiesHeaderValues();
     }
 }

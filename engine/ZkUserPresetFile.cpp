@@ -1,40 +1,15 @@
 #include "engine/ZkUserPresetFile.h"
 
+#include "engine/ZkSafeFileWriter.h"
+
 namespace
 {
 constexpr int readBufferBytes = 8192;
 
-bool isAcceptableDocumentText (const juce::String& text)
-{
-    // Bounded nesting for the recursive parser, no entity definitions.
-    int openings = 0;
-    for (auto p = text.getCharPointer(); !p.isEmpty(); ++p)
-        if (*p == '<' && ++openings > ZkUserPresetFile::maxMarkupOpenings)
-            return false;
-
-    return !text.containsIgnoreCase ("<!DOCTYPE");
-}
-
 std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes)
 {
-    const auto* data = static_cast<const char*> (bytes.getData());
-    const auto size = (int)bytes.getSize();
-
-    if (size == 0 || !juce::CharPointer_UTF8::isValidString (data, size))
-        return {};
-
-    const auto text = juce::String::fromUTF8 (data, size);
-
-    if (!isAcceptableDocumentText (text))
-        return {};
-
-    juce::XmlDocument document (text);
-    auto element = document.getDocumentElement();
-
-    if (element == nullptr || document.getLastParseError().isNotEmpty())
-        return {};
-
-    return element;
+    return ZkBoundedXmlReader::parse (static_cast<const char*> (bytes.getData()), bytes.getSize(),
+                                      ZkUserPresetFile::documentLimits);
 }
 
 /** Reads bytes up to and excluding the next 0 byte into result and leaves the
@@ -119,34 +94,21 @@ juce::String ZkUserPresetFile::createDocumentText (const juce::XmlElement& eleme
 
 bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& element, bool compressed)
 {
-    const auto documentText = createDocumentText (element);
+    // The whole file is made in memory first, so that the file writer can
+    // replace target with it in one step or not at all.
+    juce::MemoryOutputStream bytes;
+    bool ok = bytes.writeString (juce::String (headerText) + (compressed ? "c" : ""));
 
-    // A hidden temporary file: its name starts with a dot, so a scan of the
-    // folder never lists it, even when a crash leaves it behind.
-    juce::TemporaryFile temporary (target, juce::TemporaryFile::useHiddenFile);
-
+    if (compressed)
     {
-        juce::FileOutputStream fileStream (temporary.getFile(), writeBufferBytes);
-        if (!fileStream.openedOk())
-            return false;
-
-        bool ok = fileStream.writeString (juce::String (headerText) + (compressed ? "c" : ""));
-
-        if (compressed)
-        {
-            juce::GZIPCompressorOutputStream deflated (fileStream, 9);
-            ok = deflated.writeString (documentText) && ok;
-            deflated.flush(); // finishes the zlib stream (adds its checksum)
-        }
-        else
-        {
-            ok = fileStream.writeString (documentText) && ok;
-        }
-
-        fileStream.flush();
-        if (!ok || fileStream.getStatus().failed())
-            return false;
+        juce::GZIPCompressorOutputStream deflated (bytes, 9);
+        ok = deflated.writeString (createDocumentText (element)) && ok;
+        deflated.flush(); // finishes the zlib stream (adds its checksum)
+    }
+    else
+    {
+        ok = bytes.writeString (createDocumentText (element)) && ok;
     }
 
-    return temporary.overwriteTargetFileWithTemporary();
+    return ok && ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize());
 }

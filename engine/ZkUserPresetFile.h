@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ZkBoundedXmlReader.h"
+
 #include <juce_core/juce_core.h>
 
 #include <memory>
@@ -18,10 +20,8 @@
     header must end within maxHeaderBytes, a file may be at most maxFileBytes
     long, the document (before its 0 byte) at most maxDocumentBytes, whether
     stored plainly or inflated, and it may contain at most maxMarkupOpenings
-    '<' characters and no document type declaration. A preset holds about 300
-    elements; the markup bound also bounds the nesting depth of the XML parser,
-    which recurses per level, and without a document type the parser expands no
-    entities of its own.
+    '<' characters, at most maxAttributes attributes and no document type
+    declaration (ZkBoundedXmlReader). A preset holds about 300 elements.
 
     Stateless; any thread. Files are read and written synchronously.
 */
@@ -35,7 +35,11 @@ public:
     static constexpr juce::int64 maxFileBytes = 2 << 20; // [bytes]
     static constexpr juce::int64 minFileBytes = headerTextLength + 1;
     static constexpr int maxMarkupOpenings = 4096; // '<' characters in the document
-    static constexpr int writeBufferBytes = 32768;
+    static constexpr int maxAttributes = 8192;     // a preset has about 620
+
+    /** What the document may hold (see ZkBoundedXmlReader). */
+    static constexpr ZkBoundedXmlReader::Limits documentLimits{(size_t)maxDocumentBytes, maxMarkupOpenings,
+                                                               maxAttributes};
 
     /** The file's document element, or null when the file cannot be read, is
         too small or too large, lacks the header, holds
@@ -52,9 +56,8 @@ public:
     static juce::String createDocumentText (const juce::XmlElement& element);
 
     /** Writes element as a preset file to target, plain or compressed.
-        The bytes go to a hidden temporary file beside target, which replaces
-        target only after every byte has been written and flushed without an
-        error; otherwise target is left as it was. Returns true when target now
-        holds the new file. */
+        The file replaces target in one step, only once every byte is written
+        and synced to the disk (ZkSafeFileWriter); otherwise target is left as
+        it was. Returns true when target now holds the new file. */
     static bool write (const juce::File& target, const juce::XmlElement& element, bool compressed);
 };

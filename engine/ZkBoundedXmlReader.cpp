@@ -1,0 +1,137 @@
+#include "engine/ZkBoundedXmlReader.h"
+
+#include <cstring>
+
+namespace
+{
+bool startsWithDocType (const char* text, size_t length)
+{
+    static constexpr char docType[] = "<!DOCTYPE";
+    constexpr size_t docTypeLength = sizeof (docType) - 1;
+
+    if (length < docTypeLength)
+        return false;
+
+    for (size_t i = 0; i < docTypeLength; ++i)
+        if (juce::CharacterFunctions::toUpperCase ((juce::juce_wchar) (unsigned char)text[i]) != docType[i])
+            return false;
+
+    return true;
+}
+
+/** True when the text starts with markup, after an optional byte order mark
+    and white space, as an XML document does. (The properties file's reader
+    takes a file that starts otherwise for one of its binary forms.) */
+bool startsWithMarkup (const char* text, size_t length)
+{
+    size_t i = 0;
+
+    if (length >= 3 && (unsigned char)text[0] == 0xef && (unsigned char)text[1] == 0xbb &&
+        (unsigned char)text[2] == 0xbf)
+        i = 3;
+
+    while (i < length && (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n'))
+        ++i;
+
+    return i < length && text[i] == '<';
+}
+} // namespace
+
+bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const Limits& limits)
+{
+    if (text == nullptr || length > limits.maxBytes)
+        return false;
+
+    // One pass: every '<' counts as a tag (also one inside a value, where the
+    // parser may still take it for one); an '=' inside a tag and outside quotes
+    // starts an attribute.
+    int tags = 0, attributes = 0;
+    bool insideTag = false;
+    char quote = 0;
+
+    for (size_t i = 0; i < length; ++i)
+    {
+        const char c = text[i];
+
+        if (c == '<')
+        {
+            if (++tags > limits.maxTags || startsWithDocType (text + i, length - i))
+                return false;
+
+            // A processing instruction is only allowed as the document's first
+            // markup (the XML declaration): inside an element, one followed by
+            // text sends the parser round in a loop for ever.
+            if (tags > 1 && i + 1 < length && text[i + 1] == '?')
+                return false;
+
+            if (quote == 0)
+                insideTag = true;
+        }
+        else if (quote != 0)
+        {
+            if (c == quote)
+                quote = 0;
+        }
+        else if (insideTag)
+        {
+            if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '>')
+                insideTag = false;
+            else if (c == '=' && ++attributes > limits.maxAttributes)
+                return false;
+        }
+    }
+
+    return true;
+}
+
+std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, size_t length,
+                                                             const Limits& limits)
+{
+    if (length == 0 || !isWithinLimits (text, length, limits) || !startsWithMarkup (text, length))
+        return {};
+
+    // A terminated copy: the UTF-8 test may look one sequence ahead, and the
+    // caller's bytes need not end where the text does. A 0 byte inside the
+    // text is no valid encoding of a document.
+    juce::HeapBlock<char> copy (length + 1);
+    std::memcpy (copy.get(), text, length);
+    copy[length] = 0;
+
+    if (std::strlen (copy.get()) != length ||
+        !juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
+        return {};
+
+    juce::XmlDocument document (juce::String::fromUTF8 (copy.get(), (int)length));
+    auto element = document.getDocumentElement();
+
+    if (element == nullptr || document.getLastParseError().isNotEmpty())
+        return {};
+
+    return element;
+}
+
+std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const juce::File& file, const Limits& limits)
+{
+    // The size test comes first: it also keeps pipes and devices, which report
+    // no size, from being opened and read.
+    const auto size = file.getSize();
+
+    if (!file.existsAsFile() || size <= 0 || (juce::uint64)size > limits.maxBytes)
+        return {};
+
+    juce::FileInputStream stream (file);
+
+    if (stream.failedToOpen())
+        return {};
+
+    // One byte more than allowed tells a file that grew since its size was read.
+    juce::MemoryBlock bytes;
+    stream.readIntoMemoryBlock (bytes, (ssize_t)limits.maxBytes + 1);
+
+    if (bytes.getSize() > limits.maxBytes)
+        return {};
+
+    return parse (static_cast<const char*> (bytes.getData()), bytes.getSize(), limits);
+}

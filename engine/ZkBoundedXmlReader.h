@@ -1,0 +1,48 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstddef>
+#include <memory>
+
+/**
+    Parses an XML document that comes from outside the plug-in (a host's state
+    chunk, a preset file, the properties file) only when it stays within bounds
+    that make parsing it safe and cheap:
+
+    - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
+      starting with markup (after an optional byte order mark and white space);
+    - at most maxTags '<' characters outside attribute values: the framework's
+      parser recurses once per nesting level (some ten thousand levels overflow
+      a host thread's stack), and the tag count bounds the depth;
+    - at most maxAttributes attributes, so that a document with far more than
+      the plug-in writes is refused before anything walks them;
+    - no document type declaration, with which the parser would read and expand
+      entity definitions of the document's own;
+    - no processing instruction but one leading the document (the XML
+      declaration): the parser loops for ever on one inside an element that
+      text follows.
+
+    The text is scanned once before the parser sees it. Stateless; any thread.
+*/
+class ZkBoundedXmlReader
+{
+public:
+    struct Limits
+    {
+        size_t maxBytes = 0; // [bytes] of text
+        int maxTags = 0;     // '<' outside attribute values
+        int maxAttributes = 0;
+    };
+
+    /** True when text (length bytes, not necessarily 0-terminated) stays within limits. */
+    static bool isWithinLimits (const char* text, size_t length, const Limits& limits);
+
+    /** The document element of text, or null when text is empty, breaks the
+        limits or is not well-formed XML. */
+    static std::unique_ptr<juce::XmlElement> parse (const char* text, size_t length, const Limits& limits);
+
+    /** The same for a file: null also when it cannot be read or is larger than
+        maxBytes (its size is tested before anything is read). */
+    static std::unique_ptr<juce::XmlElement> parse (const juce::File& file, const Limits& limits);
+};

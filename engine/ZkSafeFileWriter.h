@@ -1,0 +1,24 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstddef>
+
+/**
+    Replaces a file with new contents so that the file is never left part
+    written: the bytes go to a hidden temporary file beside the target, every
+    write's result is checked, the file is synced to the disk and closed, and
+    only then is it renamed over the target. Any failure on the way (no room
+    left, a short write, a failed sync or close, a target or folder that cannot
+    be written) removes the temporary file, leaves the target as it was and is
+    reported at once: nothing is retried.
+
+    Stateless; any thread, synchronous.
+*/
+class ZkSafeFileWriter
+{
+public:
+    /** True when target now holds exactly the size bytes at data. The target's
+        folder must exist. */
+    static bool write (const juce::File& target, const void* data, size_t size);
+};

@@ -1,0 +1,73 @@
+#pragma once
+
+// The check that the properties file fuzz target runs on every input and the
+// engine tests run on every file of its corpus: the bytes are put where the
+// processor's properties file lies and read by the processor's own start-up
+// step, then written and read back.
+
+#include "engine/ZkBoundedXmlReader.h"
+#include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkPropertiesFile.h"
+
+#include <juce_core/juce_core.h>
+
+#include <cmath>
+
+/** The options the processor opens its properties file with. */
+inline juce::PropertiesFile::Options propertiesFileCheckOptions()
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = "ZkOstinel";
+    options.filenameSuffix = "zkproperties";
+    options.folderName = "TELQUARLAB";
+    options.osxLibrarySubFolder = "Application Support";
+    return options;
+}
+
+/** Message thread; the home folder must be usable. True when the invariants
+    hold: a file the bounded reader refuses is taken for damaged (removed, the
+    values start over with a current header), a readable one is left as it is
+    until saved, the editor ratio read from it is usable, and what is written
+    reads back as the same values (or nothing is written and the file stays). */
+inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data, size_t size)
+{
+    const auto file = processor.getPropertiesFile()->getFile();
+    const bool readable = ZkBoundedXmlReader::parse (static_cast<const char*> (data), size,
+                                                     ZkPropertiesFile::fileLimits) != nullptr;
+
+    // The instance's earlier file object must not write over the bytes when it goes.
+    processor.getPropertiesFile()->setNeedsToBeSaved (false);
+
+    if (!file.replaceWithData (data, size))
+        return false;
+
+    processor.initPropertiesFile();
+    auto* properties = dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile());
+
+    if (properties == nullptr || properties->getFile() != file)
+        return false;
+
+    juce::MemoryBlock onDisk;
+    file.loadFileAsData (onDisk);
+    const bool fileAsExpected = readable ? onDisk.matches (data, size) : onDisk.isEmpty();
+
+    const float ratio = processor.getDefaultEditorDesktopHeightRatioFromPropertiesFile();
+    const bool headerCurrent = properties->getIntValue ("PropertiesFileVersion") >= 101;
+
+    bool readsBack = false;
+
+    if (properties->write())
+    {
+        ZkPropertiesFile readBack (propertiesFileCheckOptions());
+        readsBack = readBack.getAllProperties() == properties->getAllProperties();
+        readBack.setNeedsToBeSaved (false);
+    }
+    else
+    {
+        juce::MemoryBlock after;
+        readsBack = file.loadFileAsData (after) && after == onDisk;
+    }
+
+    properties->setNeedsToBeSaved (false);
+    return fileAsExpected && headerCurrent && std::isfinite (ratio) && ratio > 0.0f && readsBack;
+}

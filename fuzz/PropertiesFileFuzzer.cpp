@@ -1,0 +1,64 @@
+// libFuzzer target: arbitrary bytes as the properties file, read by one
+// long-lived processor's start-up step (see PropertiesFileCheck.h). The
+// processor lives in a temporary home folder, made before JUCE starts, so the
+// real one is never touched; in memory where there is a tmpfs, since every
+// input is also written and synced.
+
+#include "fuzz/PropertiesFileCheck.h"
+
+#include <juce_events/juce_events.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <unistd.h>
+
+namespace
+{
+char homeFolder[64] = {};
+
+class Fixture
+{
+public:
+    Fixture()
+    {
+        char pattern[] = "/dev/shm/zk-fuzz-home-XXXXXX";
+        char fallback[] = "/tmp/zk-fuzz-home-XXXXXX";
+        const char* folder = mkdtemp (pattern);
+        if (folder == nullptr)
+            folder = mkdtemp (fallback);
+        if (folder == nullptr)
+            std::abort();
+        setenv ("HOME", folder, 1);
+        std::snprintf (homeFolder, sizeof (homeFolder), "%s", folder);
+        std::atexit (
+            []
+            {
+                std::error_code ignored;
+                std::filesystem::remove_all (homeFolder, ignored);
+            });
+
+        juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
+        processor = std::make_unique<ZkOstinelAudioProcessor>();
+    }
+
+    void run (const uint8_t* data, size_t size)
+    {
+        if (!checkPropertiesFileBytes (*processor, data, size))
+            std::abort();
+    }
+
+private:
+    std::unique_ptr<juce::ScopedJuceInitialiser_GUI> juceInitialiser;
+    std::unique_ptr<ZkOstinelAudioProcessor> processor;
+};
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
+{
+    // Made once and kept until the process ends.
+    static auto* fixture = new Fixture();
+    fixture->run (data, size);
+    return 0;
+}

@@ -324,13 +324,16 @@ CvoVarItemManager* ZkOstinelAudioProcessor::getVarItemManager() const
     return varItemManager.get();
 }
 
+// The channel name is also written by a state restore on a host thread.
 void ZkOstinelAudioProcessor::setChannelName (const juce::String& name)
 {
-    channelName = name;
+    const juce::ScopedLock lock (presetTreeLock);
+    channelName = name.substring (0, maxChannelNameLength);
 }
 
 juce::String ZkOstinelAudioProcessor::getChannelName() const
 {
+    const juce::ScopedLock lock (presetTreeLock);
     return channelName;
 }
 

@@ -183,9 +183,29 @@ TEST (ZkOstinelPlugin, ChunkRoundTripReadsBackByteIdenticalAndBadChunksChangeNot
     std::memcpy (garbage.data(), "<?xml", 5);
     EXPECT_FALSE (second->dispatch (effSetChunk, 0, 0, garbage.data()) != 0);
     EXPECT_FALSE (second->dispatch (effSetChunk, 0, 64, nullptr) != 0);
-    second->setChunk (garbage);
-    second->setChunk ({'x'});
+    EXPECT_FALSE (second->setChunk (garbage)); // a refused chunk is no success
+    EXPECT_FALSE (second->setChunk ({'x'}));
     EXPECT_EQ (second->getChunk(), chunk);
+}
+
+TEST (ZkOstinelPlugin, AutomationOvershootComesBackFromTheChunkAsItSounded)
+{
+    ZK_REQUIRE_PLUGIN();
+    auto first = loadZk();
+    auto second = loadZk();
+    ASSERT_NE (first, nullptr);
+    ASSERT_NE (second, nullptr);
+
+    const int outputGain = first->findParameter ("OutputGain"), mix = first->findParameter ("Mix");
+    first->setParameter (outputGain, -1.0e-8f);
+    first->setParameter (mix, 2.0f);
+    EXPECT_EQ (first->getParameterDisplay (outputGain), "-24.0dB");
+
+    ASSERT_TRUE (second->setChunk (first->getChunk()));
+    EXPECT_EQ (second->getParameter (outputGain), -1.0e-8f);
+    EXPECT_EQ (second->getParameterDisplay (outputGain), "-24.0dB");
+    EXPECT_EQ (second->getParameter (mix), 2.0f);
+    EXPECT_EQ (second->getParameterDisplay (mix), first->getParameterDisplay (mix));
 }
 
 TEST (ZkOstinelPlugin, WithoutTimeInformationAudioPassesBitIdentical)

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <stdexcept>
 #include <string>
 
 namespace juce
@@ -301,6 +302,45 @@ TEST_F (WrapperFixture, ABlockLongerThanAnnouncedIsProcessedInPartsWithTheTimeMo
     ASSERT_EQ (processor->positions.size(), 3u);
     EXPECT_EQ (*processor->positions[2]->getTimeInSamples(), 1128);
     EXPECT_DOUBLE_EQ (*processor->positions[2]->getPpqPosition(), 8.0 + 128.0 / 24000.0);
+}
+
+// No size the host announces sizes an allocation: the largest block size
+// prepares the bounded buffer, and blocks longer than that go in parts.
+TEST_F (WrapperFixture, AnyAnnouncedBlockSizePreparesABoundedBuffer)
+{
+    start (48000.0f, std::numeric_limits<VstInt32>::max());
+    EXPECT_EQ (processor->preparedBlock, ZkVstWrapper::maxPreparedBlockSize);
+
+    const auto out = process (20000, false);
+    EXPECT_EQ (processor->blockSizes, (std::vector<int>{8192, 8192, 3616}));
+    for (int i = 0; i < 20000; i += 997)
+        ASSERT_EQ (out[1][static_cast<std::size_t> (i)], 0.5f * ramp (i, 1)) << i;
+}
+
+// A failure inside a call from the host (an allocation refused in prepareToPlay,
+// an exception from a block or a parameter call) stays inside: the call answers
+// as one that did nothing, and the instance keeps working.
+TEST_F (WrapperFixture, AnExceptionStaysInsideTheCallAndTheInstanceKeepsWorking)
+{
+    processor->duringPrepare = [] { throw std::bad_alloc(); };
+    start();
+    EXPECT_EQ (process (32, false)[0][5], ramp (5, 0)); // not prepared: passed through
+
+    processor->duringPrepare = nullptr;
+    dispatch (effMainsChanged, 0, 1);
+    EXPECT_EQ (process (32, false)[0][5], 0.5f * ramp (5, 0));
+
+    processor->duringBlock = [] { throw std::runtime_error ("a block that fails"); };
+    EXPECT_EQ (process (32, false)[1][5], 0.0f); // silence
+    processor->duringBlock = nullptr;
+    EXPECT_EQ (process (32, true)[1][5], 0.5f * ramp (5, 1));
+
+    effect->setParameter (effect, 3, 0.75f);
+    processor->duringParameterCall = [] { throw std::runtime_error ("a parameter call that fails"); };
+    effect->setParameter (effect, 3, 0.25f);
+    EXPECT_EQ (effect->getParameter (effect, 3), 0.0f);
+    processor->duringParameterCall = nullptr;
+    EXPECT_EQ (effect->getParameter (effect, 3), 0.75f);
 }
 
 TEST_F (WrapperFixture, NothingPreparedPassesAudioThroughAndSuspendedSilences)

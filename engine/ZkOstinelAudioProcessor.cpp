@@ -333,8 +333,9 @@ void ZkOstinelAudioProcessor::setChannelName (const juce::String& name)
 
 juce::String ZkOstinelAudioProcessor::getChannelName() const
 {
+    // A copy with storage of its own, like the program name's (see getCurrentPresetName).
     const juce::ScopedLock lock (presetTreeLock);
-    return channelName;
+    return juce::String (channelName.getCharPointer());
 }
 
 juce::String ZkOstinelAudioProcessor::getAllowedCharsForPresetNames() const

@@ -122,6 +122,17 @@ juce::ValueTree findParameterEntry (const juce::ValueTree& tree, int index, cons
     return tree.getChildWithProperty (parameterNameProperty, name);
 }
 
+// A copy with storage of its own, made while presetTreeLock is held, for a
+// name handed to another thread (the host's, the editor's). A shared
+// juce::String would be safe too, its reference count being atomic, but that
+// count lives in framework code built without the thread sanitizer, which then
+// reports the rewrite of the name on one host thread as a race with its read
+// on another; with no storage shared there is nothing left to mistake.
+juce::String unsharedCopy (const juce::String& text)
+{
+    return juce::String (text.getCharPointer());
+}
+
 // A program name as it is kept: at most maxProgramNameLength characters, and
 // one trailing modified mark "*" when the name had one, so that a marked name
 // of the longest length restores as it was saved.
@@ -148,7 +159,8 @@ juce::String settingValueAsText (const juce::var& value)
     // The framework's text has at most 16 significant digits, which not every
     // double needs but some do (a slider's value): those get all 17, so that
     // the restore reads back the same value.
-    if (value.isDouble() && ZkHostStateChunk::parseFiniteNumber (text) != std::optional<double> ((double)value))
+    if (value.isDouble() &&
+        ZkHostStateChunk::parseFiniteNumber (text) != std::optional<double> ((double)value))
     {
         std::ostringstream exact;
         exact.imbue (std::locale::classic());
@@ -457,7 +469,7 @@ juce::String ZkOstinelAudioProcessor::getCurrentPresetName() const
     if (presetWasModified)
         name = name.removeCharacters ("*") + "*";
 
-    return name;
+    return unsharedCopy (name);
 }
 
 void ZkOstinelAudioProcessor::updateCurrentPresetID()
@@ -591,8 +603,8 @@ bool ZkOstinelAudioProcessor::restoreHostState (const void* data, int sizeInByte
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
             const auto& text = texts[(size_t)index];
-            const auto value =
-                toFiniteFloat (text ? ZkHostStateChunk::parseFiniteNumber (*text) : std::optional<double> (0.0));
+            const auto value = toFiniteFloat (text ? ZkHostStateChunk::parseFiniteNumber (*text)
+                                                   : std::optional<double> (0.0));
 
             if (!value)
                 continue;

@@ -65,8 +65,8 @@ void expectSameHostView (ZkOstinelAudioProcessor& restored, ZkOstinelAudioProces
 
 // Finite values a host may send besides 0..1: overshoots, denormals, the float
 // limits, negative zero.
-const float hostValues[] = {-1.0e-8f, 2.0f,     -0.0f,   1.0e-45f,  -1.0e-45f, 1.17549435e-38f,
-                            FLT_MAX,  -FLT_MAX, 1.0e30f, -123456.79f, 0.1f,    0.99999994f,
+const float hostValues[] = {-1.0e-8f,   2.0f,       -0.0f,   1.0e-45f,    -1.0e-45f, 1.17549435e-38f,
+                            FLT_MAX,    -FLT_MAX,   1.0e30f, -123456.79f, 0.1f,      0.99999994f,
                             1.0000001f, 0.33333334f};
 
 class EveryFiniteHostValue : public ::testing::TestWithParam<float>
@@ -123,7 +123,8 @@ TEST (StateRoundTripLimits, NamesAreCutWhereTheyComeIn)
     ZkOstinelAudioProcessor source;
     source.changeProgramName (0, "Placeholder");
     const auto ownText = chunkText (stateOf (source));
-    const auto raw = juce::String::repeatedString (">", ZkHostStateChunk::maxTextLength - ownText.length() - 64);
+    const auto raw =
+        juce::String::repeatedString (">", ZkHostStateChunk::maxTextLength - ownText.length() - 64);
     const auto rawChunk =
         chunkAround (ownText.replace ("programName=\"Placeholder\"", "programName=\"" + raw + "*\""));
     ASSERT_LE (chunkText (rawChunk).getNumBytesAsUTF8(), (size_t)ZkHostStateChunk::maxTextLength);

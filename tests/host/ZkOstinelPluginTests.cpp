@@ -73,9 +73,13 @@ std::vector<double> windowedRms (const std::vector<float>& samples, std::size_t 
     return levels;
 }
 
+// Until the condition holds, as long as a loaded machine needs, up to a limit
+// that only a plug-in that never gets there reaches.
 void waitFor (const std::function<bool()>& condition)
 {
-    for (int i = 0; i < 400 && !condition(); ++i)
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds (30);
+
+    while (!condition() && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for (std::chrono::milliseconds (5));
 }
 } // namespace

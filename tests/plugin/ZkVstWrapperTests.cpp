@@ -413,7 +413,7 @@ TEST_F (WrapperFixture, HostThreadsWaitForTheRunningBlockAndBlocksNeverWait)
     processor->duringPrepare = [&]
     {
         blockDuringPrepare = std::async (std::launch::async, [this] { return process (32, false, 1); });
-        blockWaited = blockDuringPrepare.wait_for (std::chrono::seconds (10)) != std::future_status::ready;
+        blockWaited = blockDuringPrepare.wait_for (std::chrono::seconds (60)) != std::future_status::ready;
     };
     const auto blocksBefore = processor->blockSizes.size();
     dispatch (effMainsChanged, 0, 1);

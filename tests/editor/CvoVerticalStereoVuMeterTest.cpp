@@ -168,7 +168,9 @@ TEST (CvoVerticalStereoVuMeter, ConstructionAndClicksHoldTheInputOffAndEmptyTheR
     meter.push (1.0f, 1.0f, 100); // ignored: no tick has ended the hold-off since the click
     meter.timerCallback();        // too early, unless this thread was held up for 0.1 s
     if (juce::Time::getMillisecondCounterHiRes() - clicked < 90.0)
+    {
         EXPECT_TRUE (probe.inputHeldOff());
+    }
     meter.waitForTheHoldOffToEnd();
     EXPECT_FALSE (probe.inputHeldOff());
 

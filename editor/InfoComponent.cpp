@@ -26,12 +26,6 @@ juce::String sizeText (float height)
            juce::String (juce::roundToInt (height));
 }
 
-void drawOneLine (juce::Graphics& g, const juce::String& text, float x, float y, float w, float h,
-                  juce::Justification justification)
-{
-    g.drawFittedText (text, juce::roundToInt (x), juce::roundToInt (y), juce::roundToInt (w),
-                      juce::roundToInt (h), justification, 1, 0.7f);
-}
 } // namespace
 
 InfoComponent::InfoComponent (ZkOstinelAudioProcessor* processorToUse, MainEditorComponent* mainEditorToUse,
@@ -277,12 +271,46 @@ void InfoComponent::paint (juce::Graphics& g)
     g.setColour (juce::Colours::black.brighter (0.5f));
     g.drawRoundedRectangle (panel, 0.05f * h, 0.015f * h);
 
-    g.setColour (juce::Colours::black);
+    if (logoDrawable != nullptr)
+        logoDrawable->drawWithin (g, {0.64f * width, 0.06f * h, 0.15f * width, 0.2f * h},
+                                  juce::RectanglePlacement::centred, 1.0f);
+
+    if (dawTimingOffsetState)
+    {
+        g.setColour (juce::Colours::lightgrey);
+        g.fillRoundedRectangle (0.013f * width, 0.855f * h, 0.09f * width, 0.05f * h, 0.005f * h);
+    }
+
+    for (const auto& text : getPaintedTexts())
+        text.draw (g);
+}
+
+juce::Array<CvoFittedText> InfoComponent::getPaintedTexts() const
+{
+    juce::Array<CvoFittedText> texts;
+    const float h = currentHeight;
+    const float width = editorAspectRatio * h; // the editor's width
+
+    // One line each, in integer boxes; without a font the framework's default
+    // typeface.
+    const auto font = (infoFont != nullptr ? *infoFont : juce::Font()).withHeight (0.055f * h);
+    const auto line = [&] (const juce::String& text, float x, float y, float w, float lineHeight,
+                           juce::Justification justification)
+    {
+        CvoFittedText fitted;
+        fitted.text = text;
+        fitted.font = font;
+        fitted.area = juce::Rectangle<int> (juce::roundToInt (x), juce::roundToInt (y), juce::roundToInt (w),
+                                            juce::roundToInt (lineHeight))
+                          .toFloat();
+        fitted.justification = justification;
+        texts.add (fitted);
+    };
 
     // Left column: current and default size.
     const int defaultHeight = processor != nullptr ? processor->getDefaultEditorHeight() : 0;
     const auto leftLine = [&] (const juce::String& text, float y)
-    { drawOneLine (g, text, 0.035f * width, y * h, 0.13f * width, 0.05f * h, juce::Justification::centred); };
+    { line (text, 0.035f * width, y * h, 0.13f * width, 0.05f * h, juce::Justification::centred); };
     leftLine ("CURRENT SIZE:", 0.13f);
     leftLine (sizeText (h), 0.18f);
     leftLine ("DEFAULT SIZE:", 0.43f);
@@ -290,7 +318,7 @@ void InfoComponent::paint (juce::Graphics& g)
 
     // Right column: sample rate, system, host, channels.
     const auto rightLine = [&] (const juce::String& text, float y)
-    { drawOneLine (g, text, 0.82f * width, y * h, 0.18f * width, 0.02f * h, juce::Justification::left); };
+    { line (text, 0.82f * width, y * h, 0.18f * width, 0.02f * h, juce::Justification::left); };
     rightLine ("SAMPLERATE:", 0.03f);
     if (processor != nullptr)
         rightLine (processor->getLastSampleRateString(), 0.08f);
@@ -304,15 +332,8 @@ void InfoComponent::paint (juce::Graphics& g)
                        juce::String (processor->getTotalNumOutputChannels()),
                    0.53f);
 
-    if (logoDrawable != nullptr)
-        logoDrawable->drawWithin (g, {0.64f * width, 0.06f * h, 0.15f * width, 0.2f * h},
-                                  juce::RectanglePlacement::centred, 1.0f);
-
     if (dawTimingOffsetState)
-    {
-        drawOneLine (g, "Samples", 0.06f * width, 0.855f * h, 0.168f * width, 0.05f * h,
-                     juce::Justification::centred);
-        g.setColour (juce::Colours::lightgrey);
-        g.fillRoundedRectangle (0.013f * width, 0.855f * h, 0.09f * width, 0.05f * h, 0.005f * h);
-    }
+        line ("Samples", 0.06f * width, 0.855f * h, 0.168f * width, 0.05f * h, juce::Justification::centred);
+
+    return texts;
 }

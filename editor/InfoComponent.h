@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "editor/widgets/CvoFittedText.h"
 #include "editor/widgets/CvoPresetNameLabel.h"
 
 class MainEditorComponent;
@@ -22,7 +23,10 @@ class ZkOstinelAudioProcessor;
 
     Message thread only.
 */
-class InfoComponent : public juce::Component, public juce::Button::Listener, public juce::Label::Listener
+class InfoComponent : public juce::Component,
+                      public juce::Button::Listener,
+                      public juce::Label::Listener,
+                      public CvoPaintedTextSource
 {
 public:
     /** font: the main editor's font (not owned, may be null: the texts then use
@@ -31,6 +35,9 @@ public:
     ~InfoComponent() override;
 
     void paint (juce::Graphics& g) override;
+
+    /** The size, system and host lines and, while the offset is on, "Samples". */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
     void resized() override;
     void buttonClicked (juce::Button* button) override;
     void labelTextChanged (juce::Label* label) override;

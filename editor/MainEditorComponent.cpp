@@ -97,9 +97,7 @@ MainEditorComponent::~MainEditorComponent()
 //==============================================================================
 void MainEditorComponent::initFonts()
 {
-    auto typeface = juce::Typeface::createSystemTypefaceFor (
-        BinaryData::RobotoCondensedRegular_ttf, (size_t)BinaryData::RobotoCondensedRegular_ttfSize);
-    mainFont = std::make_unique<juce::Font> (typeface);
+    mainFont = std::make_unique<juce::Font> (CvoZkLookAndFeelV1::createEmbeddedTypeface());
 }
 
 void MainEditorComponent::initSvgElements()

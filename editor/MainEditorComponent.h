@@ -85,7 +85,8 @@ class MainEditorComponent : public juce::Component,
                             public juce::Label::Listener,
                             public juce::ComboBox::Listener,
                             public juce::ChangeListener,
-                            public juce::Timer
+                            public juce::Timer,
+                            public CvoPaintedTextSource
 {
 public:
     /** processor: the owning processor; editorWindow: the window that owns this
@@ -111,6 +112,11 @@ public:
     void editorShown (juce::Label* label, juce::TextEditor& textEditor) override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void timerCallback() override;
+
+    /** The captions paint() draws in the current view and size: "PRESET:", the
+        pattern length and knob captions, RUN, MIX, the effect captions and the
+        maker's name. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
 
     //==============================================================================
     // Construction and controls

@@ -141,8 +141,6 @@ void MainEditorComponent::resized()
 //==============================================================================
 void MainEditorComponent::paint (juce::Graphics& g)
 {
-    const float h = (float)getHeight();
-    const float editorWidth = h * aspectRatio;
     const juce::Colour black = juce::Colours::black;
 
     g.setFont (*mainFont);
@@ -165,13 +163,9 @@ void MainEditorComponent::paint (juce::Graphics& g)
 
     const bool viewShown = !isResizing && !managePresetsComponentIsVisible && ioConfigIsOK;
 
-    // The texts below use the Graphics font as the previous text left it: the
-    // layout manager's texts set its height to their own box.
-    if (viewShown && !bypassIsActive && !muteAllIsActive && layoutManager != nullptr)
+    const bool sectionsShown = viewShown && !bypassIsActive && !muteAllIsActive && layoutManager != nullptr;
+    if (sectionsShown)
     {
-        layoutManager->drawText (g, "PRESET:", 0.216f, 0.101f, 0.04f, 0.0195f, juce::Justification::centred,
-                                 true, black);
-
         drawLabelBackground (g, 0.26749998f, 0.095f, 0.465f, 0.05f, black, false, false, false);
         layoutManager->drawSectionBackground (g, 0.143f, 0.09f, 0.714f, 0.06f, false);
 
@@ -181,12 +175,6 @@ void MainEditorComponent::paint (juce::Graphics& g)
         const float patternLengthX = expertModeIsActive ? 0.785f : 0.87f;
         layoutManager->drawSectionBackground (g, patternLengthX, 0.169f, 0.11f, 0.245f, false);
 
-        g.setColour (black);
-        const juce::Rectangle<float> captionArea ((expertModeIsActive ? 0.80175f : 0.88675f) * editorWidth,
-                                                  0.205f * h, 0.0765f * editorWidth, 0.022f * h);
-        g.drawFittedText ("Pattern Length", captionArea.getSmallestIntegerContainer(),
-                          juce::Justification::centred, 1, 0.7f);
-
         drawLabelBackground (g, expertModeIsActive ? 0.7985f : 0.8835f, 0.244f, 0.083f, 0.0435f, black, false,
                              false, false);
 
@@ -194,43 +182,15 @@ void MainEditorComponent::paint (juce::Graphics& g)
         {
             layoutManager->drawSectionBackground (g, 0.065f, 0.169f, 0.151f, 0.245f, false);
             layoutManager->drawSectionBackground (g, 0.903f, 0.169f, 0.085f, 0.245f, false);
-        }
-
-        g.setColour (black);
-        for (const auto& caption : knobCaptions)
-        {
-            const juce::Rectangle<int> area (
-                juce::roundToInt (caption.x * editorWidth), juce::roundToInt (0.74f * h),
-                juce::roundToInt (0.045f * editorWidth), juce::roundToInt (0.01f * h));
-            g.drawFittedText (caption.text, area, juce::Justification::centred, 1, 0.7f);
-        }
-
-        layoutManager->drawText (g, "RUN", 0.4705f, 0.44099998f, 0.059f, 0.05f, juce::Justification::centred,
-                                 false, black);
-        layoutManager->drawText (g, "MIX", 0.465f, 0.56799996f, 0.07f, 0.05f, juce::Justification::centred,
-                                 false, black);
-
-        if (expertModeIsActive)
-        {
             layoutManager->drawSectionBackground (g, 0.32f, 0.435f, 0.067f, 0.3f, false);
             layoutManager->drawSectionBackground (g, 0.391f, 0.435f, 0.067f, 0.3f, false);
             layoutManager->drawSectionBackground (g, 0.542f, 0.435f, 0.138f, 0.3f, false);
-
-            // An effect's captions are dimmed while it is off or GLOBAL FX OFF is on.
-            const auto effectColour = [this, black] (bool isActive)
-            { return isActive && !globalFxOffIsActive ? black : black.withAlpha (0.2f); };
-            const auto drawCaption = [&] (const char* text, float x, float y, juce::Colour colour) {
-                layoutManager->drawText (g, text, x, y, 0.045f, 0.04f, juce::Justification::centred, false,
-                                         colour);
-            };
-            drawCaption ("Cutoff", 0.331f, 0.496f, effectColour (lowpassIsActive));
-            drawCaption ("Reso", 0.331f, 0.611f, effectColour (lowpassIsActive));
-            drawCaption ("InGain", 0.402f, 0.496f, effectColour (driveIsActive));
-            drawCaption ("OutGain", 0.402f, 0.611f, effectColour (driveIsActive));
-            drawCaption ("Level", 0.546f, 0.496f, effectColour (echoIsActive));
-            drawCaption ("Feed", 0.546f, 0.611f, effectColour (echoIsActive));
         }
     }
+
+    // The captions, over their panels.
+    for (const auto& text : getPaintedTexts())
+        text.draw (g);
 
     if (layoutManager != nullptr)
     {
@@ -369,11 +329,86 @@ void MainEditorComponent::drawTelquarLogoAndText (juce::Graphics& g)
     if (telquarLogoImage != nullptr)
         telquarLogoImage->drawWithin (g, {0.814f * editorWidth, 0.928f * h, 0.08f * editorWidth, 0.05f * h},
                                       juce::RectanglePlacement::centred, 1.0f);
+}
 
-    // The maker's short name: short enough to stay clear of the logo on its left
-    // and of the corner resizer on its right.
-    g.setColour (juce::Colours::black);
-    g.setFont (mainFont->withHeight (0.061f * h));
-    const juce::Rectangle<float> nameArea (0.852f * editorWidth, 0.923f * h, 0.12f * editorWidth, 0.061f * h);
-    g.drawFittedText ("TQLAB", nameArea.getSmallestIntegerContainer(), juce::Justification::centred, 1, 0.7f);
+//==============================================================================
+juce::Array<CvoFittedText> MainEditorComponent::getPaintedTexts() const
+{
+    juce::Array<CvoFittedText> texts;
+    const float h = (float)getHeight();
+    const float editorWidth = h * aspectRatio;
+    const juce::Colour black = juce::Colours::black;
+
+    const auto add = [&texts, this] (const juce::String& text, juce::Rectangle<float> area, float fontHeight,
+                                     juce::Colour colour)
+    {
+        CvoFittedText fitted;
+        fitted.text = text;
+        fitted.font = mainFont->withHeight (fontHeight);
+        fitted.area = area;
+        fitted.colour = colour;
+        texts.add (fitted);
+    };
+
+    // The maker's short name, in the right bottom bars between the logo on its
+    // left and the corner resizer on its right.
+    add ("TQLAB",
+         juce::Rectangle<float> (0.852f * editorWidth, 0.923f * h, 0.12f * editorWidth, 0.061f * h)
+             .getSmallestIntegerContainer()
+             .toFloat(),
+         0.061f * h, black);
+
+    const bool viewShown = !isResizing && !managePresetsComponentIsVisible && ioConfigIsOK;
+    if (!viewShown || bypassIsActive || muteAllIsActive || layoutManager == nullptr)
+        return texts;
+
+    const auto caption =
+        [&] (const char* text, float x, float y, float w, float height, bool sizeRule, juce::Colour colour)
+    {
+        texts.add (layoutManager->getText (*mainFont, text, x, y, w, height, juce::Justification::centred,
+                                           sizeRule, colour));
+    };
+    caption ("PRESET:", 0.216f, 0.101f, 0.04f, 0.0195f, true, black);
+
+    // The pattern length and knob captions are as tall as "PRESET:" (0.0195 of
+    // the size-rule unit, twice the editor height), in slim boxes that they
+    // overhang above and below.
+    const float captionHeight = 0.039f * h;
+    add ("Pattern Length",
+         juce::Rectangle<float> ((expertModeIsActive ? 0.80175f : 0.88675f) * editorWidth, 0.205f * h,
+                                 0.0765f * editorWidth, 0.022f * h)
+             .getSmallestIntegerContainer()
+             .toFloat(),
+         captionHeight, black);
+
+    for (const auto& knob : knobCaptions)
+        add (knob.text,
+             juce::Rectangle<int> (juce::roundToInt (knob.x * editorWidth), juce::roundToInt (0.74f * h),
+                                   juce::roundToInt (0.045f * editorWidth), juce::roundToInt (0.01f * h))
+                 .toFloat(),
+             captionHeight, black);
+
+    caption ("RUN", 0.4705f, 0.44099998f, 0.059f, 0.05f, false, black);
+    caption ("MIX", 0.465f, 0.56799996f, 0.07f, 0.05f, false, black);
+
+    if (expertModeIsActive)
+    {
+        // An effect's captions are dimmed while it is off or GLOBAL FX OFF is on.
+        const auto effectColour = [this, black] (bool isActive)
+        { return isActive && !globalFxOffIsActive ? black : black.withAlpha (0.2f); };
+        const struct
+        {
+            const char* text;
+            float x, y;
+            bool isActive;
+        } effectCaptions[] = {
+            {"Cutoff", 0.331f, 0.496f, lowpassIsActive}, {"Reso", 0.331f, 0.611f, lowpassIsActive},
+            {"InGain", 0.402f, 0.496f, driveIsActive},   {"OutGain", 0.402f, 0.611f, driveIsActive},
+            {"Level", 0.546f, 0.496f, echoIsActive},     {"Feed", 0.546f, 0.611f, echoIsActive},
+        };
+        for (const auto& entry : effectCaptions)
+            caption (entry.text, entry.x, entry.y, 0.045f, 0.04f, false, effectColour (entry.isActive));
+    }
+
+    return texts;
 }

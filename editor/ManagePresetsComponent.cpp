@@ -148,8 +148,21 @@ void ManagePresetsComponent::paint (juce::Graphics& g)
                             juce::jmax (0.0f, bounds.getWidth() - 2.0f * inset),
                             juce::jmax (0.0f, bounds.getHeight() - 2.0f * inset), corner);
 
-    g.setColour (juce::Colours::darkgrey);
-    g.drawFittedText ("Preset Name:", juce::roundToInt (0.05f * width), juce::roundToInt (0.04f * width),
-                      juce::roundToInt (0.9f * width), juce::roundToInt (0.2f * width),
-                      juce::Justification::topLeft, 1, 1.0f);
+    for (const auto& text : getPaintedTexts())
+        text.draw (g);
+}
+
+juce::Array<CvoFittedText> ManagePresetsComponent::getPaintedTexts() const
+{
+    // The box comes from the panel's width alone; not squeezed.
+    CvoFittedText caption;
+    caption.text = "Preset Name:";
+    caption.font = panelFont != nullptr ? *panelFont : juce::Font (0.14f * height);
+    caption.area = juce::Rectangle<int> (juce::roundToInt (0.05f * width), juce::roundToInt (0.04f * width),
+                                         juce::roundToInt (0.9f * width), juce::roundToInt (0.2f * width))
+                       .toFloat();
+    caption.justification = juce::Justification::topLeft;
+    caption.minimumHorizontalScale = 1.0f;
+    caption.colour = juce::Colours::darkgrey;
+    return {caption};
 }

@@ -2,6 +2,8 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
+#include "editor/widgets/CvoFittedText.h"
+
 class MainEditorComponent;
 class ZkOstinelAudioProcessor;
 
@@ -20,7 +22,8 @@ class ZkOstinelAudioProcessor;
 */
 class ManagePresetsComponent : public juce::Component,
                                public juce::TextEditor::Listener,
-                               public juce::Button::Listener
+                               public juce::Button::Listener,
+                               public CvoPaintedTextSource
 {
 public:
     static constexpr int maxPresetNameLength = 39; // [characters]
@@ -32,6 +35,9 @@ public:
     ~ManagePresetsComponent() override;
 
     void paint (juce::Graphics& g) override;
+
+    /** "Preset Name:" above the name field. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
     void resized() override;
     void textEditorReturnKeyPressed (juce::TextEditor& editor) override;
     void textEditorEscapeKeyPressed (juce::TextEditor& editor) override;

@@ -35,8 +35,7 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
     const int displayHeight = getMainDisplayHeight();
     layoutManager = std::make_unique<CvoLayoutManager> (displayHeight, 0.5f, aspectRatio);
 
-    editorFont = std::make_unique<juce::Font> (juce::Typeface::createSystemTypefaceFor (
-        BinaryData::RobotoCondensedRegular_ttf, (size_t)BinaryData::RobotoCondensedRegular_ttfSize));
+    editorFont = std::make_unique<juce::Font> (CvoZkLookAndFeelV1::createEmbeddedTypeface());
 
     // The surface takes the layout manager from this window while it is built.
     mainComponent = std::make_unique<MainEditorComponent> (processor, this);
@@ -141,7 +140,19 @@ void ZkOstinelAudioProcessorEditor::paint (juce::Graphics& g)
     g.setColour (juce::Colours::black);
     g.fillPath (arrows);
 
-    g.setFont (editorFont->withHeight (0.2f * h * 0.5f));
-    g.drawFittedText ("RESIZING", (int)(0.4f * w), (int)(0.4f * h), (int)(0.2f * w), (int)(0.2f * h),
-                      juce::Justification::centred, 1, 0.7f);
+    for (const auto& text : getPaintedTexts())
+        text.draw (g);
+}
+
+juce::Array<CvoFittedText> ZkOstinelAudioProcessorEditor::getPaintedTexts() const
+{
+    const auto w = (float)getWidthForHeight (currentHeight);
+    const auto h = (float)currentHeight;
+
+    CvoFittedText caption;
+    caption.text = "RESIZING";
+    caption.font = editorFont->withHeight (0.2f * h * 0.5f);
+    caption.area =
+        juce::Rectangle<int> ((int)(0.4f * w), (int)(0.4f * h), (int)(0.2f * w), (int)(0.2f * h)).toFloat();
+    return {caption};
 }

@@ -27,7 +27,7 @@ class ZkOstinelAudioProcessor;
 
     Message thread only.
 */
-class ZkOstinelAudioProcessorEditor : public juce::AudioProcessorEditor
+class ZkOstinelAudioProcessorEditor : public juce::AudioProcessorEditor, public CvoPaintedTextSource
 {
 public:
     static constexpr float aspectRatio = 1.778f;        // width / height
@@ -46,6 +46,10 @@ public:
     ~ZkOstinelAudioProcessorEditor() override;
 
     void paint (juce::Graphics& g) override;
+
+    /** "RESIZING", the caption of the picture shown while a corner drag hides the
+        surface. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
     void resized() override;
 
     /** The window's look and feel (owned by the window). */

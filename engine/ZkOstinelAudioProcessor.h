@@ -281,10 +281,31 @@ private:
     void setParameterInValueTreeAt (juce::ValueTree* tree, int index, const juce::String& name, float value,
                                     juce::UndoManager* undo);
 
-    // After a preset load (message thread): records its id and list ("Factory" or
-    // "User") in the current preset tree with the load's undo transaction, marks it
-    // unmodified and starts a new transaction.
-    void recordLoadedPreset (int id, const char* type);
+    // After a preset load (message thread): records its id and kind ("PresetID",
+    // "PresetType" "Factory" or "User") in the current preset tree in the load's
+    // undo transaction, makes it the current preset and marks it unmodified.
+    void recordLoadedPreset (int id, bool isFactory);
+
+    // Records currentPresetId and presetIsFactory in the current preset tree
+    // ("PresetID", "PresetType") through the undo manager (message or host thread).
+    void recordCurrentPresetKind();
+
+    // recordLoadedPreset for the user preset name, with its id in the list.
+    void recordLoadedUserPresetNamed (const juce::String& name);
+
+    // Loads the file of the user preset name into the current preset tree and
+    // the parameters; false (nothing changed) when the name stands for no file
+    // of the presets folder or the file is not a valid preset. No rescan, no
+    // transaction, no bookkeeping.
+    bool applyUserPresetFile (const juce::String& name);
+
+    // loadUserPresetUndoableWithID on the list of the last rescan; false when
+    // the id is outside it or the preset did not load.
+    bool loadListedUserPreset (int id);
+
+    // loadPrevPreset (-1) and loadNextPreset (+1): one rescan, then the first
+    // preset in that direction of the ring that loads.
+    void stepThroughPresetRing (int direction);
 
     // The sizes of both preset lists and the current preset, read together under
     // presetTreeLock (message thread).

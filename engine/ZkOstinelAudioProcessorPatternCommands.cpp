@@ -86,23 +86,26 @@ void ZkOstinelAudioProcessor::setParam (int index, float value, juce::Notificati
         !juce::isPositiveAndBelow (index, parameterManager->getNumberOfParameters()))
         return;
 
-    // Outside the tree lock: the notification calls the host.
+    setParameter (index, value);
+
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+
+        // != also holds when either side is NaN.
+        if (getParamValueFromValueTree (currentPresetTree.get(), index) != value)
+            setParameterInValueTree (currentPresetTree.get(), index, value);
+
+        if (transaction == startNewTransaction && undoManager != nullptr)
+            undoManager->beginNewTransaction();
+
+        if (markModified)
+            presetWasModified = true;
+    }
+
+    // Last, and outside the tree lock: the host may read the value, its text or
+    // the whole state back from inside this call, and finds the write complete.
     if (notification != juce::dontSendNotification)
-        setParameterNotifyingHost (index, value);
-    else
-        setParameter (index, value);
-
-    const juce::ScopedLock lock (presetTreeLock);
-
-    // != also holds when either side is NaN.
-    if (getParamValueFromValueTree (currentPresetTree.get(), index) != value)
-        setParameterInValueTree (currentPresetTree.get(), index, value);
-
-    if (transaction == startNewTransaction && undoManager != nullptr)
-        undoManager->beginNewTransaction();
-
-    if (markModified)
-        presetWasModified = true;
+        sendParamChangeMessageToListeners (index, value);
 }
 
 #if JUCE_GCC || JUCE_CLANG

@@ -384,8 +384,14 @@ void ZkOstinelAudioProcessor::restorePresetAfterUndoOrRedo()
     const juce::ScopedLock lock (presetTreeLock);
     currentPresetId = readIntOrZero (currentPresetTree->getProperty (presetIdProperty));
 
-    if (currentPresetTree->getProperty (presetTypeProperty).toString() == "Factory")
+    // Loads record their kind with their id, so the flag follows the tree both
+    // ways; a tree without a kind leaves it.
+    const auto kind = currentPresetTree->getProperty (presetTypeProperty).toString();
+
+    if (kind == "Factory")
         presetIsFactory = true;
+    else if (kind == "User")
+        presetIsFactory = false;
 }
 
 //==============================================================================
@@ -649,5 +655,6 @@ bool ZkOstinelAudioProcessor::restoreHostState (const void* data, int sizeInByte
 
     const juce::ScopedLock lock (presetTreeLock);
     fillValueTreeWithAllParams (currentPresetTree.get());
+    recordCurrentPresetKind();
     return true;
 }

@@ -12,31 +12,17 @@
 #include "engine/ZkFactoryPresets.h"
 #include "engine/ZkPresetName.h"
 #include "engine/ZkUserPresetFile.h"
+#include "engine/ZkUserPresetFileName.h"
+#include "engine/ZkUserPresetScanCache.h"
 
 #include <cmath>
-#include <vector>
 
 namespace
 {
-const juce::Identifier presetTreeType ("ZkAudioPreset");
 const juce::Identifier presetNameId ("PresetName");
 const juce::Identifier presetIdId ("PresetID");
 const juce::Identifier presetTypeId ("PresetType");
-const juce::Identifier parameterNameId ("ParameterName");
-const juce::Identifier valueId ("Value");
 const juce::String presetsFolderKey ("Presets Folder");
-const juce::String presetFileExtension (".zkp");
-
-/** True when v is a number given as text (or a number) whose value is finite. */
-bool isFiniteNumber (const juce::var& v)
-{
-    if (v.isDouble() || v.isInt() || v.isInt64())
-        return std::isfinite ((double)v);
-
-    const auto text = v.toString().trim();
-    return text.isNotEmpty() && text.containsOnly ("0123456789+-.eE") &&
-           std::isfinite (text.getDoubleValue());
-}
 
 /** The user presets folder when path names a folder that exists or could be
     made; an empty file otherwise. Relative paths are refused: they would
@@ -121,30 +107,31 @@ void ZkOstinelAudioProcessor::loadFactoryPresetUndoableWithID (int id)
 
     beginNewTransaction();
     recallAllParamsFromValueTree (factoryPresetTrees[id]);
-    recordLoadedPreset (id, "Factory");
-
-    const juce::ScopedLock lock (presetTreeLock);
-    presetIsFactory = true;
-    currentPresetId = id;
+    recordLoadedPreset (id, true);
+    beginNewTransaction();
 }
 
-void ZkOstinelAudioProcessor::recordLoadedPreset (int id, const char* type)
+void ZkOstinelAudioProcessor::recordLoadedPreset (int id, bool isFactory)
 {
+    const juce::ScopedLock lock (presetTreeLock);
+    currentPresetId = id;
+    presetIsFactory = isFactory;
+    presetWasModified = false;
+    recordCurrentPresetKind();
+}
+
+void ZkOstinelAudioProcessor::recordCurrentPresetKind()
+{
+    const juce::ScopedLock lock (presetTreeLock);
+
+    // Recorded with the load or restore, so that undo and redo report the list
+    // and id of the preset whose values they bring back.
+    if (currentPresetTree != nullptr && currentPresetTree->isValid())
     {
-        const juce::ScopedLock lock (presetTreeLock);
-
-        // Recorded with the load, so that undo and redo report the list and id
-        // of the preset whose values they bring back.
-        if (currentPresetTree != nullptr && currentPresetTree->isValid())
-        {
-            currentPresetTree->setProperty (presetIdId, id, undoManager.get());
-            currentPresetTree->setProperty (presetTypeId, type, undoManager.get());
-        }
-
-        presetWasModified = false;
+        currentPresetTree->setProperty (presetIdId, currentPresetId, undoManager.get());
+        currentPresetTree->setProperty (presetTypeId, presetIsFactory ? "Factory" : "User",
+                                        undoManager.get());
     }
-
-    beginNewTransaction();
 }
 
 //==============================================================================
@@ -153,13 +140,17 @@ void ZkOstinelAudioProcessor::recordLoadedPreset (int id, const char* type)
 void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 {
     updateAllUserPresetNames();
+    loadListedUserPreset (id);
+}
 
+bool ZkOstinelAudioProcessor::loadListedUserPreset (int id)
+{
     juce::String name;
     {
         const juce::ScopedLock lock (presetTreeLock);
 
         if (!juce::isPositiveAndBelow (id, userPresetNames.size()))
-            return;
+            return false;
 
         name = userPresetNames[id];
     }
@@ -168,11 +159,13 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 
     // A file that vanished or broke since the scan loads nothing and is not
     // recorded as the current preset.
-    if (!loadUserPresetUndoableWithName (name))
-        return;
+    if (!applyUserPresetFile (name))
+        return false;
 
     changeProgramName (0, name);
-    recordLoadedPreset (id, "User");
+    recordLoadedPreset (id, false);
+    beginNewTransaction();
+    return true;
 }
 
 ZkOstinelAudioProcessor::PresetRingPosition ZkOstinelAudioProcessor::getPresetRingPosition() const
@@ -181,57 +174,59 @@ ZkOstinelAudioProcessor::PresetRingPosition ZkOstinelAudioProcessor::getPresetRi
     return {factoryPresetNames.size(), userPresetNames.size(), currentPresetId, presetIsFactory};
 }
 
-// The ring: factory 0 .. F-1, user 0 .. U-1, factory 0 again. The kind of the
-// current preset changes only with a load that succeeds. The current id is
-// widened because it may come from a preset tree (any int).
 void ZkOstinelAudioProcessor::loadPrevPreset()
 {
-    updateAllUserPresetNames();
-
-    const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
-    const auto previous = (juce::int64)currentId - 1;
-
-    if (!isFactory && previous >= numUser)
-        loadFactoryPresetUndoableWithID (0);
-    else if (previous < 0 && isFactory && numUser > 0)
-        loadUserPresetUndoableWithID (numUser - 1);
-    else if (previous < 0)
-        loadFactoryPresetUndoableWithID (numFactory - 1);
-    else if (isFactory)
-        loadFactoryPresetUndoableWithID ((int)previous);
-    else
-        loadUserPresetUndoableWithID ((int)previous);
+    stepThroughPresetRing (-1);
 }
 
 void ZkOstinelAudioProcessor::loadNextPreset()
 {
+    stepThroughPresetRing (1);
+}
+
+// The ring: factory 0 .. F-1, user 0 .. U-1, factory 0 again; position p < F
+// is factory preset p, position F + u user preset u. The first preset tried is
+// the neighbour of the current one (a current id beyond the shrunk user list
+// leads to factory 0). A user preset that does not load (its file vanished or
+// broke after the scan) is passed over in the same direction; every position
+// is tried at most once, and factory presets always load.
+void ZkOstinelAudioProcessor::stepThroughPresetRing (int direction)
+{
     updateAllUserPresetNames();
 
     const auto [numFactory, numUser, currentId, isFactory] = getPresetRingPosition();
-    const auto next = (juce::int64)currentId + 1;
+    const juce::int64 ringSize = (juce::int64)numFactory + numUser;
 
-    if (isFactory && next >= numFactory)
-    {
-        if (numUser > 0)
-            loadUserPresetUndoableWithID (0);
-        else
-            loadFactoryPresetUndoableWithID (0);
-    }
-    else if (!isFactory && next >= numUser)
-    {
-        loadFactoryPresetUndoableWithID (0);
-    }
-    else if (next < 0)
-    {
-        // Only an id from a damaged tree gets here; it names no preset.
-    }
-    else if (isFactory)
-    {
-        loadFactoryPresetUndoableWithID ((int)next);
-    }
+    if (ringSize == 0)
+        return;
+
+    // Widened: the current id may come from a preset tree (any int).
+    const auto neighbour = (juce::int64)currentId + direction;
+    const juce::int64 listSize = isFactory ? numFactory : numUser;
+    const juce::int64 listStart = isFactory ? 0 : numFactory;
+    juce::int64 position = 0;
+
+    if (neighbour >= listSize)
+        position = isFactory && direction > 0 ? numFactory % ringSize : 0;
+    else if (neighbour < 0 && direction < 0)
+        position = isFactory ? ringSize - 1 : numFactory - 1;
     else
+        position = listStart + juce::jmax ((juce::int64)0, neighbour);
+
+    position = (position % ringSize + ringSize) % ringSize;
+
+    for (juce::int64 attempt = 0; attempt < ringSize; ++attempt)
     {
-        loadUserPresetUndoableWithID ((int)next);
+        if (position < numFactory)
+        {
+            loadFactoryPresetUndoableWithID ((int)position);
+            return;
+        }
+
+        if (loadListedUserPreset ((int)(position - numFactory)))
+            return;
+
+        position = (position + direction + ringSize) % ringSize;
     }
 }
 
@@ -285,24 +280,8 @@ juce::File ZkOstinelAudioProcessor::getUserPresetsFolder() const
 
 void ZkOstinelAudioProcessor::updateAllUserPresetNames()
 {
-    juce::StringArray names;
-
-    if (userPresetsFolder != nullptr && userPresetsFolder->isDirectory())
-    {
-        const auto allowed = getAllowedCharsForPresetNames();
-
-        for (const auto& entry : juce::RangedDirectoryIterator (
-                 *userPresetsFolder, false, "*" + presetFileExtension, juce::File::findFiles))
-        {
-            const auto file = entry.getFile();
-            const auto name = file.getFileNameWithoutExtension();
-
-            // Only names that a load by name accepts are listed, so every listed
-            // preset can be loaded; this also leaves out ".zkp" and hidden files.
-            if (ZkPresetName::isSafe (name, allowed) && checkUserPreset (file))
-                names.add (name);
-        }
-    }
+    auto names = userPresetsFolder != nullptr ? ZkUserPresetScanCache::getShared().scan (*userPresetsFolder)
+                                              : juce::StringArray();
 
     const juce::ScopedLock lock (presetTreeLock);
     userPresetNames.swapWith (names);
@@ -335,65 +314,25 @@ juce::String ZkOstinelAudioProcessor::voReadString (juce::InputStream& stream)
     return bytes.toUTF8();
 }
 
+// A file is a valid preset when its header is right and its text parses
+// within the reading bounds; neither the root's tag nor any entry is tested.
+// Entries without a match leave their parameters as they are when it loads,
+// and values that are not finite numbers are skipped.
 bool ZkOstinelAudioProcessor::checkUserPreset (const juce::File& file) const
 {
-    return loadUserPresetAsValueTree (file).isValid();
+    return ZkUserPresetFile::readDocument (file) != nullptr;
 }
 
-// A preset is accepted when it is a "ZkAudioPreset" tree that gives every
-// parameter of the manager a finite value. Anything less would load only in
-// part and leave the current preset a mixture; it is refused as a whole.
 juce::ValueTree ZkOstinelAudioProcessor::loadUserPresetAsValueTree (const juce::File& file) const
 {
-    if (parameterManager == nullptr)
-        return {};
-
     const auto element = ZkUserPresetFile::readDocument (file);
-
-    if (element == nullptr || !element->hasTagName (presetTreeType.toString()))
-        return {};
-
-    auto tree = juce::ValueTree::fromXml (*element);
-
-    const int numParameters = parameterManager->getNumberOfParameters();
-    juce::HashMap<juce::String, int> indexOfName (numParameters * 2);
-
-    for (int index = 0; index < numParameters; ++index)
-        indexOfName.set (parameterManager->getParameterName (index), index);
-
-    // The current tree's lookups take the first entry of a name; so does this test.
-    std::vector<bool> seen ((size_t)numParameters, false);
-    int numValid = 0;
-
-    for (const auto& child : tree)
-    {
-        const auto name = child[parameterNameId].toString();
-
-        if (!indexOfName.contains (name))
-            continue;
-
-        const auto index = (size_t)indexOfName[name];
-
-        if (seen[index])
-            continue;
-
-        seen[index] = true;
-
-        if (!child.hasProperty (valueId) || !isFiniteNumber (child[valueId]))
-            return {};
-
-        ++numValid;
-    }
-
-    return numValid == numParameters ? tree : juce::ValueTree();
+    return element != nullptr ? juce::ValueTree::fromXml (*element) : juce::ValueTree();
 }
 
-bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String& name)
+bool ZkOstinelAudioProcessor::applyUserPresetFile (const juce::String& name)
 {
-    if (userPresetsFolder == nullptr || !ZkPresetName::isSafe (name, getAllowedCharsForPresetNames()))
-        return false;
+    const auto file = ZkUserPresetFileName::fileOf (getUserPresetsFolder(), name);
 
-    const auto file = userPresetsFolder->getChildFile (name + presetFileExtension);
     if (!file.existsAsFile())
         return false;
 
@@ -403,20 +342,34 @@ bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String
 
     copyAllPresetValuesFromValueTree (tree);
     recallAllParamsFromValueTree (currentPresetTree.get());
+    return true;
+}
+
+bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String& name)
+{
+    if (!applyUserPresetFile (name))
+        return false;
 
     updateAllUserPresetNames();
-
-    const juce::ScopedLock lock (presetTreeLock);
-    currentPresetId = userPresetNames.indexOf (name, false);
-    presetWasModified = false;
-    presetIsFactory = false;
+    recordLoadedUserPresetNamed (name);
     return true;
+}
+
+void ZkOstinelAudioProcessor::recordLoadedUserPresetNamed (const juce::String& name)
+{
+    int id = -1;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        id = userPresetNames.indexOf (name, false);
+    }
+
+    recordLoadedPreset (id, false);
 }
 
 bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name, bool compressed)
 {
-    // "*" is the mark of a modified preset; no other character that is not
-    // allowed can reach the file name either.
+    // New names keep to the characters the save panel admits; "*" is the mark
+    // of a modified preset.
     const auto cleanName =
         ZkPresetName::makeSafe (name.removeCharacters ("*"), getAllowedCharsForPresetNames());
 
@@ -431,21 +384,35 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
 
         if (currentPresetTree != nullptr && currentPresetTree->isValid())
         {
+            // The file says "User"; the current tree takes that kind from the load
+            // below, through the undo manager, so that undoing it brings back the
+            // kind of the preset before.
+            const bool hadKind = currentPresetTree->hasProperty (presetTypeId);
+            const auto kind = currentPresetTree->getProperty (presetTypeId);
+
             addAdditionalInfosToValueTree (currentPresetTree.get());
             element = currentPresetTree->createXml();
+
+            if (hadKind)
+                currentPresetTree->setProperty (presetTypeId, kind, nullptr);
+            else
+                currentPresetTree->removeProperty (presetTypeId, nullptr);
         }
     }
 
-    const bool written =
-        element != nullptr && userPresetsFolder != nullptr &&
-        ZkUserPresetFile::write (userPresetsFolder->getChildFile (cleanName + presetFileExtension), *element,
-                                 compressed);
+    const auto target = ZkUserPresetFileName::fileOf (getUserPresetsFolder(), cleanName);
+    const bool written = element != nullptr && target != juce::File() &&
+                         ZkUserPresetFile::write (target, *element, compressed);
 
     updateAllUserPresetNames();
 
     // After a failed write the current values stay: loading an earlier file of
     // that name would replace the very values the user tried to keep.
-    return written && loadUserPresetUndoableWithName (cleanName);
+    if (!written || !applyUserPresetFile (cleanName))
+        return false;
+
+    recordLoadedUserPresetNamed (cleanName);
+    return true;
 }
 
 void ZkOstinelAudioProcessor::addAdditionalInfosToValueTree (juce::ValueTree* tree)

@@ -188,9 +188,12 @@ juce::AudioPlayHead::CurrentPositionInfo toCurrentPositionInfo (const juce::Audi
     return info;
 }
 
-// Position information the step clock can follow: a tempo and a quarter-note
-// position that the host really sent, both finite, a positive tempo and a beat
-// length within the accepted range at the given sample rate [Hz].
+// Position information the step clock can follow. Any time information from
+// the host will do: a tempo or a quarter-note position that it did not send
+// takes the framework's default (120 BPM, position 0), so a host that sends a
+// tempo but no musical position is gated from the start of processing. What the
+// host did send must be usable: a finite position, a finite positive tempo and
+// a beat length within the accepted range at the given sample rate [Hz].
 bool readHostPosition (juce::AudioPlayHead* playHead, double sampleRate,
                        juce::AudioPlayHead::CurrentPositionInfo& info)
 {
@@ -201,18 +204,13 @@ bool readHostPosition (juce::AudioPlayHead* playHead, double sampleRate,
     if (!position.hasValue())
         return false;
 
-    const auto bpm = position->getBpm();
-    const auto ppq = position->getPpqPosition();
-
-    if (!bpm.hasValue() || !ppq.hasValue() || !std::isfinite (*bpm) || *bpm <= 0.0 || !std::isfinite (*ppq))
-        return false;
-
-    const double samplesPerBeat = sampleRate * 60.0 / *bpm;
-    if (!(samplesPerBeat >= minSamplesPerBeat && samplesPerBeat <= maxSamplesPerBeat))
-        return false;
-
     info = toCurrentPositionInfo (*position);
-    return true;
+
+    if (!std::isfinite (info.bpm) || info.bpm <= 0.0 || !std::isfinite (info.ppqPosition))
+        return false;
+
+    const double samplesPerBeat = sampleRate * 60.0 / info.bpm;
+    return samplesPerBeat >= minSamplesPerBeat && samplesPerBeat <= maxSamplesPerBeat;
 }
 
 // Marks the editor feeds in use for one block: the sequence is odd from before the
@@ -466,7 +464,8 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
     const int numChannels = buffer.getNumChannels();
     const bool stereo = !monoInput && numChannels >= 2;
 
-    // 4. Host position; without it the block stays exactly as the host passed it.
+    // 4. Host position; without any time information, or with a tempo or
+    // position that cannot be followed, the block stays exactly as the host passed it.
     juce::AudioPlayHead::CurrentPositionInfo position;
     if (numChannels < 1 || !readHostPosition (getPlayHead(), sampleRate, position))
         return;

@@ -4,8 +4,3 @@ juce::String ZkPresetName::makeSafe (const juce::String& name, const juce::Strin
 {
     return name.retainCharacters (allowedCharacters).trim().substring (0, maxLength).trimEnd();
 }
-
-bool ZkPresetName::isSafe (const juce::String& name, const juce::String& allowedCharacters)
-{
-    return name.isNotEmpty() && makeSafe (name, allowedCharacters) == name;
-}

@@ -38,9 +38,10 @@ std::unique_ptr<juce::XmlElement> parseDocument (const juce::MemoryBlock& bytes)
 }
 
 /** Reads bytes up to and excluding the next 0 byte into result and leaves the
-    stream just after that 0 byte. False when the stream ends before a 0 byte
-    or more than maxBytes bytes come before it. */
-bool readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBlock& result)
+    stream just after that 0 byte. False when more than maxBytes bytes come
+    before it, or when the stream ends before a 0 byte unless endCountsAsZero. */
+bool readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBlock& result,
+                         bool endCountsAsZero = false)
 {
     juce::MemoryOutputStream bytes (result, false);
 
@@ -48,7 +49,7 @@ bool readZeroTerminated (juce::InputStream& stream, int maxBytes, juce::MemoryBl
     {
         char c = 0;
         if (stream.read (&c, 1) != 1)
-            return false;
+            return endCountsAsZero;
 
         if (c == 0)
             return true;
@@ -79,10 +80,10 @@ std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (juce::InputStr
         juce::GZIPDecompressorInputStream inflated (input);
         juce::BufferedInputStream bufferedInflated (inflated, readBufferBytes);
 
-        if (!readZeroTerminated (bufferedInflated, maxDocumentBytes, documentBytes))
+        if (!readZeroTerminated (bufferedInflated, maxDocumentBytes, documentBytes, true))
             return {};
     }
-    else if (!readZeroTerminated (input, maxDocumentBytes, documentBytes))
+    else if (!readZeroTerminated (input, maxDocumentBytes, documentBytes, true))
     {
         return {};
     }

@@ -38,9 +38,10 @@ public:
     static constexpr int writeBufferBytes = 32768;
 
     /** The file's document element, or null when the file cannot be read, is
-        too small or too large, lacks the header or the body's 0 byte, holds
+        too small or too large, lacks the header, holds
         broken compressed data, or its text is not well-formed XML within the
-        bounds above. The root element's tag is not checked here. */
+        bounds above. The body ends at its 0 byte or, when that is missing,
+        at the end of the file. The root element's tag is not checked here. */
     static std::unique_ptr<juce::XmlElement> readDocument (const juce::File& file);
 
     /** As above, for the bytes of a preset file read from stream. */

@@ -60,6 +60,8 @@ std::unique_ptr<HostedPlugin> loadPlugin (const HostOptions& options, std::ostre
     auto plugin = HostedPlugin::load (options.pluginPath, error);
     if (plugin == nullptr)
         err << "zkhost: " << error << "\n";
+    else if (options.callsBack)
+        plugin->setCallsBack (true);
     return plugin;
 }
 
@@ -202,6 +204,7 @@ int HostCommands::render (const HostOptions& options, std::ostream& out, std::os
     settings.blockSize = options.blockSize;
     settings.bpm = options.bpm;
     settings.sendTimeInfo = options.sendTimeInfo;
+    settings.sendPpq = options.sendPpq;
     settings.startPlaying = options.startPlaying;
     settings.inPlace = options.inPlace;
     settings.changes = options.changes;

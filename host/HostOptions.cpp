@@ -41,16 +41,18 @@ bool toFormat (const std::string& text, WavSampleFormat& format)
 const char* HostOptions::usage()
 {
     return "usage:\n"
-           "  zkhost info <plugin.so>\n"
+           "  zkhost info <plugin.so> [--calls-back]\n"
            "  zkhost render <plugin.so> --out out.wav [--in in.wav] [--bpm 120] [--rate 48000] [--block "
            "512]\n"
            "         [--seconds N] [--set Name=value]... [--chunk state.bin] [--bits 16|24|32|float]\n"
-           "         [--no-time] [--stopped] [--play-at S] [--stop-at S] [--tempo-at S:BPM]... [--loop A:B]\n"
-           "         [--in-place]\n"
+           "         [--no-time | --no-ppq] [--stopped] [--play-at S] [--stop-at S] [--tempo-at S:BPM]...\n"
+           "         [--loop A:B] [--in-place] [--calls-back]\n"
            "  zkhost save-chunk <plugin.so> --out state.bin [--chunk in.bin] [--set Name=value]...\n"
            "  zkhost load-chunk <plugin.so> --chunk state.bin [--out state-again.bin]\n"
            "Values of --set are normalised (0..1); a name may also be a parameter index.\n"
-           "--loop takes quarter notes; --play-at, --stop-at and --tempo-at take seconds from the start.\n";
+           "--loop takes quarter notes; --play-at, --stop-at and --tempo-at take seconds from the start.\n"
+           "--no-time: no time information; --no-ppq: tempo and play state without a musical position.\n"
+           "--calls-back: the host answers the plug-in's calls by calling straight back into it.\n";
 }
 
 bool HostOptions::parse (const std::vector<std::string>& args, HostOptions& options, std::string& error)
@@ -88,6 +90,10 @@ bool HostOptions::parse (const std::vector<std::string>& args, HostOptions& opti
 
         if (flag == "--no-time")
             options.sendTimeInfo = false;
+        else if (flag == "--no-ppq")
+            options.sendPpq = false;
+        else if (flag == "--calls-back")
+            options.callsBack = true;
         else if (flag == "--stopped")
             options.startPlaying = false;
         else if (flag == "--in-place")

@@ -22,6 +22,8 @@ struct HostOptions
     double seconds = 0.0;    // 0: the input file's length, else 8 s
     std::vector<std::pair<std::string, float>> settings; // parameter name (or index) and normalised value
     bool sendTimeInfo = true;
+    bool sendPpq = true;    // false: tempo without a musical position (--no-ppq)
+    bool callsBack = false; // the host calls back into the plug-in as real hosts do (--calls-back)
     bool startPlaying = true;
     bool inPlace = false;
     std::vector<std::pair<double, double>> loops; // at most one

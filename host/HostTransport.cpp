@@ -71,6 +71,14 @@ const VstTimeInfo& HostTransport::timeInfo()
     info.timeSigDenominator = 4;
     info.flags = kVstPpqPosValid | kVstTempoValid | kVstBarsValid | kVstTimeSigValid | kVstCyclePosValid;
 
+    if (!sendsMusicalPosition)
+    {
+        info.ppqPos = info.barStartPos = info.cycleStartPos = info.cycleEndPos = 0.0;
+        info.timeSigNumerator = info.timeSigDenominator = 0;
+        info.nanoSeconds = samplePosition / sampleRate * 1.0e9;
+        info.flags = kVstTempoValid | kVstNanosValid;
+    }
+
     if (playing)
         info.flags |= kVstTransportPlaying;
     if (looping)

@@ -26,6 +26,11 @@ public:
         changed = true;
     }
 
+    // Off: the time information carries the tempo, the sample position, the
+    // system time and the play state but no musical position (no quarter-note
+    // position, bar, time signature or loop), as Audacity sends it.
+    void setSendsMusicalPosition (bool shouldSend) noexcept { sendsMusicalPosition = shouldSend; }
+
     void setPlaying (bool shouldPlay);
     void setLoop (double startPpq, double endPpq); // [quarter notes]; end > start, else the loop is off
     void clearLoop();
@@ -42,7 +47,8 @@ public:
     std::int64_t samplesUntilLoopEnd() const noexcept;
 
     // The time information for the next block (flags as a host sets them:
-    // position, tempo, bar, time signature, loop; changed after any jump).
+    // position, tempo, bar, time signature, loop; changed after any jump; only
+    // tempo and system time without the musical position).
     const VstTimeInfo& timeInfo();
 
     // Moves the transport past a block of numSamples [samples] (nothing while stopped).
@@ -61,5 +67,6 @@ private:
     double ppq = 0.0;                      // [quarter notes]
     double samplePosition = 0.0;           // [samples]
     bool changed = true;                   // reported once with the next block
+    bool sendsMusicalPosition = true;
     VstTimeInfo info{};
 };

@@ -1,6 +1,7 @@
 #include "host/HostedPlugin.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(__SSE__)
@@ -12,6 +13,15 @@ namespace
 // The instance whose entry call is running on this thread: a plug-in may call
 // back before its record is known to the host.
 thread_local HostedPlugin* loadingPlugin = nullptr;
+
+// Callbacks of the plug-ins running on this thread now, one inside the other.
+thread_local int callbackNesting = 0;
+
+bool callBackFromEnvironment()
+{
+    const char* value = std::getenv ("ZK_HOST_CALLS_BACK");
+    return value != nullptr && std::strcmp (value, "1") == 0;
+}
 
 constexpr VstInt32 kHostVstVersion = 2400;
 
@@ -49,6 +59,7 @@ void copyText (void* ptr, const char* text, std::size_t bufferSize)
 std::unique_ptr<HostedPlugin> HostedPlugin::load (const std::string& path, std::string& error)
 {
     std::unique_ptr<HostedPlugin> plugin (new HostedPlugin());
+    plugin->callsBack = callBackFromEnvironment();
 
     if (!plugin->library.open (path, error))
         return nullptr;
@@ -242,7 +253,71 @@ VstIntPtr HostedPlugin::callback (AEffect* effect, VstInt32 opcode, VstInt32 ind
     if (host == nullptr)
         return opcode == audioMasterVersion ? kHostVstVersion : 0;
 
-    return host->answer (opcode, index, value, ptr, opt);
+    struct Nesting
+    {
+        explicit Nesting (std::atomic<int>& deepest)
+        {
+            const int depth = ++callbackNesting;
+            for (int seen = deepest.load(); depth > seen && !deepest.compare_exchange_weak (seen, depth);)
+            {
+            }
+        }
+        ~Nesting() { --callbackNesting; }
+    } nesting (host->deepestNesting);
+
+    const VstIntPtr result = host->answer (opcode, index, value, ptr, opt);
+
+    if (host->callsBack && host->effect != nullptr)
+        host->callBack (opcode, index, value);
+
+    return result;
+}
+
+void HostedPlugin::callBack (VstInt32 opcode, VstInt32 index, VstIntPtr value)
+{
+    switch (opcode)
+    {
+        case audioMasterIdle:
+            dispatch (effEditIdle);
+            break;
+
+        case audioMasterUpdateDisplay:
+            for (int program = 0; program < effect->numPrograms; ++program)
+            {
+                char name[textBufferSize] = {};
+                dispatch (effGetProgramNameIndexed, program, 0, name);
+            }
+            getProgramName();
+            for (int parameter = 0; parameter < effect->numParams; ++parameter)
+            {
+                getParameterName (parameter);
+                getParameterDisplay (parameter);
+            }
+            break;
+
+        case audioMasterSizeWindow:
+            if (canSizeWindow)
+            {
+                ERect* rect = nullptr;
+                dispatch (effEditGetRect, 0, 0, &rect);
+                if (windowResizer)
+                    windowResizer (index, static_cast<int> (value));
+            }
+            break;
+
+        case audioMasterAutomate:
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            if (index >= 0 && index < effect->numParams)
+            {
+                getParameter (index);
+                getParameterDisplay (index);
+            }
+            break;
+
+        default:
+            break;
+    }
 }
 
 VstIntPtr HostedPlugin::answer (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt)

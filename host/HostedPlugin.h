@@ -5,6 +5,15 @@
 // rate, block size, process level, canDo) and logs automation, gestures and
 // display updates.
 //
+// By default the host only logs what the plug-in tells it. In the call-back
+// mode it answers as real hosts are known to, calling straight back into the
+// plug-in from inside the callback on the same thread: an idle request with the
+// editor's idle (Ardour 7), a display update by reading the program names and
+// every parameter's name and text, a size request by resizing at once (it asks
+// the editor's size and resizes the window through the window resizer, when one
+// is set), automation and gestures by reading the parameter and its text. The
+// environment variable ZK_HOST_CALLS_BACK=1 selects it for every instance.
+//
 // Threads: load, the dispatcher calls and process on the caller's thread; the
 // callback may arrive on any thread of the plug-in (only the event log is
 // shared with such threads).
@@ -16,6 +25,7 @@
 #include "host/PluginLibrary.h"
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,6 +86,19 @@ public:
     // How often the plug-in asked for time information (opcode 7).
     int getTimeRequestCount() const noexcept { return timeRequests.load(); }
 
+    // The call-back mode (see above); on when ZK_HOST_CALLS_BACK is 1 at load.
+    void setCallsBack (bool callBack) noexcept { callsBack = callBack; }
+    bool getCallsBack() const noexcept { return callsBack.load(); }
+
+    // In the call-back mode, resizes the host's editor window to width x height
+    // [pixels] from inside the plug-in's size request. Set before the editor opens.
+    using WindowResizer = std::function<void (int width, int height)>;
+    void setWindowResizer (WindowResizer resizer) { windowResizer = std::move (resizer); }
+
+    // The deepest the plug-in's callbacks have nested on one thread: 1 when no
+    // callback came while another one of this instance ran on the same thread.
+    int getDeepestCallbackNesting() const noexcept { return deepestNesting.load(); }
+
     static constexpr int textBufferSize = 256;   // bytes offered for every text
     static constexpr int maxChannels = 64;       // records with more inputs or outputs are refused
     static constexpr int maxParameters = 100000; // records with more parameters are refused
@@ -86,6 +109,7 @@ private:
     static VstIntPtr callback (AEffect* effect, VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                float opt);
     VstIntPtr answer (VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt);
+    void callBack (VstInt32 opcode, VstInt32 index, VstIntPtr value); // the call-back mode's answers
     std::string readText (VstInt32 opcode, VstInt32 index);
 
     PluginLibrary library; // first in, last out: the code lives here
@@ -98,4 +122,7 @@ private:
     std::atomic<VstInt32> processLevel{kVstProcessLevelRealtime};
     std::atomic<int> timeRequests{0};
     std::atomic<bool> canSizeWindow{false};
+    std::atomic<bool> callsBack{false};
+    std::atomic<int> deepestNesting{0};
+    WindowResizer windowResizer;
 };

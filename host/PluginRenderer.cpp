@@ -50,6 +50,7 @@ bool PluginRenderer::render (HostedPlugin& plugin, const WavAudio* input, const 
 
     HostTransport transport (settings.sampleRate, settings.bpm);
     transport.setPlaying (settings.startPlaying);
+    transport.setSendsMusicalPosition (settings.sendPpq);
     if (settings.loop)
         transport.setLoop (settings.loop->first, settings.loop->second);
 

@@ -33,6 +33,7 @@ struct RenderSettings
     std::size_t numFrames = 0;   // length of the render [samples]
     double bpm = 120.0;          // tempo at the start [BPM]
     bool sendTimeInfo = true;    // false: the host answers opcode 7 with null
+    bool sendPpq = true;         // false: time information without a musical position
     bool startPlaying = true;
     std::optional<std::pair<double, double>> loop; // [quarter notes]
     std::vector<TransportChange> changes;

@@ -2,7 +2,12 @@
 
 #include <juce_events/juce_events.h>
 
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
 #include <future>
+#include <unistd.h>
 
 namespace juce
 {
@@ -19,7 +24,27 @@ void postWakeUp()
 {
     juce::MessageManager::callAsync ([] {});
 }
+
+// Set while this thread runs JUCE's messages for the plug-in.
+thread_local bool dispatching = false;
 } // namespace
+
+ZkMessageThread::ScopedDispatch::ScopedDispatch() noexcept
+    : outer (!dispatching)
+{
+    dispatching = true;
+}
+
+ZkMessageThread::ScopedDispatch::~ScopedDispatch()
+{
+    if (outer)
+        dispatching = false;
+}
+
+bool ZkMessageThread::isDispatchingOnThisThread() noexcept
+{
+    return dispatching;
+}
 
 ZkMessageThread::Reference::Reference()
 {
@@ -38,19 +63,84 @@ ZkMessageThread::Reference::Reference (Reference&& other) noexcept
 }
 
 //==============================================================================
+namespace
+{
+// The one instance; made on first use, freed by the exit handler once no
+// instance is open (the host unloads the shared object, or the process ends
+// after closing every effect), and otherwise never: at an exit with effects
+// open the own thread still waits on its members.
+std::atomic<ZkMessageThread*> theInstance{nullptr};
+} // namespace
+
 ZkMessageThread& ZkMessageThread::getInstance()
 {
-    // Constructed on first use, after JUCE's own statics, so destroyed before them.
-    static ZkMessageThread instance;
-    return instance;
+    auto* current = theInstance.load();
+
+    if (current == nullptr)
+    {
+        auto* made = new ZkMessageThread();
+        if (theInstance.compare_exchange_strong (current, made))
+            current = made;
+        else
+            delete made;
+    }
+
+    return *current;
 }
 
-ZkMessageThread::~ZkMessageThread()
+bool ZkMessageThread::isProcessExiting() noexcept
 {
-    // A host that exits without closing its instances: end the loop cleanly
-    // before the shared object's statics go.
-    const std::lock_guard<std::mutex> lock (mutex);
-    stopOwnThread();
+    return getInstance().exiting.load();
+}
+
+void ZkMessageThread::leaveAtExit()
+{
+    auto& self = getInstance();
+    std::unique_lock<std::mutex> lock (self.mutex);
+
+    if (self.users == 0)
+    {
+        // Nothing open: the own thread has ended (a detached one may still be
+        // finishing and keeps the instance).
+        if (self.thread.joinable() || self.ownThreadDetached)
+            return;
+
+        theInstance = nullptr;
+        lock.unlock();
+        delete &self;
+        return;
+    }
+
+    if (!self.thread.joinable())
+        return;
+
+    {
+        const std::lock_guard<std::mutex> loopLock (self.loopMutex);
+        self.exiting = true;
+    }
+    self.loopCondition.notify_all();
+
+    // From here on nothing starts or stops the own thread; the message it runs
+    // may still need the mutex.
+    const auto ownThread = self.thread.get_id();
+    const int wakeFd = self.wakeWriteFd;
+    lock.unlock();
+
+    if (ownThread == std::this_thread::get_id())
+        return; // exit() from inside a message: no message runs after this one
+
+    // A plain write: the own loop wakes from its wait for messages, finishes,
+    // and parks. Lent to another thread, it is parked already.
+    if (wakeFd >= 0)
+    {
+        const unsigned char byte = 1;
+        [[maybe_unused]] const auto written = ::write (wakeFd, &byte, 1);
+    }
+
+    // A message that waits for the exiting thread would never finish; the exit
+    // goes on after a while in any case.
+    std::unique_lock<std::mutex> loopLock (self.loopMutex);
+    self.loopCondition.wait_for (loopLock, std::chrono::seconds (5), [&self] { return self.parkedForExit; });
 }
 
 int ZkMessageThread::getNumUsers()
@@ -78,7 +168,7 @@ void ZkMessageThread::acquire()
 {
     const std::lock_guard<std::mutex> lock (mutex);
 
-    if (users++ > 0 || juce::MessageManager::getInstanceWithoutCreating() != nullptr)
+    if (users++ > 0 || juce::MessageManager::getInstanceWithoutCreating() != nullptr || exiting)
         return;
 
     {
@@ -95,14 +185,22 @@ void ZkMessageThread::acquire()
         {
             // The thread that creates the message manager is JUCE's message thread.
             juce::initialiseJuce_GUI();
+            openWakePipe();
             promise.set_value();
             runOwnLoop();
+
             waitUntilStopPosted();
+            closeWakePipe();
             juce::shutdownJuce_GUI();
         });
 
     // Instances are built only once the message manager exists on that thread.
     started.wait();
+
+    // After JUCE's start-up, so that the handler runs before the exit destroys
+    // what JUCE made while starting.
+    if (!exitHandlerRegistered)
+        exitHandlerRegistered = std::atexit (leaveAtExit) == 0;
 }
 
 void ZkMessageThread::release()
@@ -116,7 +214,8 @@ void ZkMessageThread::release()
 
 void ZkMessageThread::stopOwnThread()
 {
-    if (!thread.joinable())
+    // An exiting process keeps JUCE as it is: the own thread never ends.
+    if (!thread.joinable() || exiting)
         return;
 
     {
@@ -147,6 +246,7 @@ void ZkMessageThread::stopOwnThread()
         // when that callback returns; the thread cannot wait for itself.
         jassertfalse;
         thread.detach();
+        ownThreadDetached = true;
     }
     else
     {
@@ -161,11 +261,17 @@ void ZkMessageThread::runOwnLoop()
         {
             std::unique_lock<std::mutex> lock (loopMutex);
 
+            if (exiting)
+                parkForExit (lock);
+
             if (lendRequested && !stopRequested)
             {
                 parked = true;
                 loopCondition.notify_all();
-                loopCondition.wait (lock, [this] { return !lendRequested || stopRequested; });
+                loopCondition.wait (lock, [this] { return !lendRequested || stopRequested || exiting; });
+
+                if (exiting)
+                    parkForExit (lock);
 
                 // Back on this thread before the borrower learns it has given the loop back.
                 juce::MessageManager::getInstance()->setCurrentThreadAsMessageThread();
@@ -179,6 +285,7 @@ void ZkMessageThread::runOwnLoop()
         }
 
         // Waits until something is dispatched; a lend or a stop posts a wake-up.
+        const ScopedDispatch dispatch;
         juce::dispatchNextMessageOnSystemQueue (false);
     }
 }
@@ -186,18 +293,75 @@ void ZkMessageThread::runOwnLoop()
 void ZkMessageThread::waitUntilStopPosted()
 {
     std::unique_lock<std::mutex> lock (loopMutex);
-    loopCondition.wait (lock, [this] { return stopPosted; });
+    loopCondition.wait (lock, [this] { return stopPosted || exiting; });
+
+    if (exiting)
+        parkForExit (lock);
+}
+
+void ZkMessageThread::parkForExit (std::unique_lock<std::mutex>& loopLock)
+{
+    parkedForExit = true;
+    loopCondition.notify_all();
+
+    // Until the process ends; nothing sets this again.
+    loopCondition.wait (loopLock, [] { return false; });
+}
+
+void ZkMessageThread::openWakePipe()
+{
+    // Without a pipe the exit handler cannot wake the loop and waits its while.
+    int fds[2] = {-1, -1};
+
+    if (::pipe (fds) != 0)
+        return;
+
+    for (const int fd : fds)
+    {
+        ::fcntl (fd, F_SETFD, FD_CLOEXEC);
+        ::fcntl (fd, F_SETFL, ::fcntl (fd, F_GETFL) | O_NONBLOCK);
+    }
+
+    wakeReadFd = fds[0];
+    wakeWriteFd = fds[1];
+
+    // Whichever thread runs the loop reads the byte; the own thread then sees
+    // the exit as soon as the dispatch returns.
+    juce::LinuxEventLoop::registerFdCallback (wakeReadFd,
+                                              [] (int fd)
+                                              {
+                                                  unsigned char bytes[16];
+                                                  while (::read (fd, bytes, sizeof (bytes)) > 0)
+                                                  {
+                                                  }
+                                              });
+}
+
+void ZkMessageThread::closeWakePipe()
+{
+    if (wakeReadFd < 0)
+        return;
+
+    juce::LinuxEventLoop::unregisterFdCallback (wakeReadFd);
+    ::close (wakeReadFd);
+    ::close (wakeWriteFd);
+    wakeReadFd = wakeWriteFd = -1;
 }
 
 //==============================================================================
 bool ZkMessageThread::lendToCurrentThread()
 {
     auto& self = getInstance();
-
-    if (!isRunningOwnThread())
-        return false;
-
     const auto me = std::this_thread::get_id();
+
+    {
+        // The own thread itself (a host that opens the editor from inside a
+        // callback of it) keeps the loop: it would wait for itself to park.
+        const std::lock_guard<std::mutex> lock (self.mutex);
+        if (!self.thread.joinable() || self.thread.get_id() == me)
+            return false;
+    }
+
     std::unique_lock<std::mutex> lock (self.loopMutex);
 
     if (self.loans > 0 && self.borrower == me)
@@ -206,17 +370,18 @@ bool ZkMessageThread::lendToCurrentThread()
         return true;
     }
 
-    // Lent elsewhere, being lent, being given back, or stopping.
-    if (self.loans > 0 || self.lendRequested || self.takenBack != self.handBacks || self.stopRequested)
+    // Lent elsewhere, being lent, being given back, stopping, or exiting.
+    if (self.loans > 0 || self.lendRequested || self.takenBack != self.handBacks || self.stopRequested ||
+        self.exiting)
         return false;
 
     self.lendRequested = true;
     lock.unlock();
     postWakeUp();
     lock.lock();
-    self.loopCondition.wait (lock, [&self] { return self.parked || self.stopRequested; });
+    self.loopCondition.wait (lock, [&self] { return self.parked || self.stopRequested || self.exiting; });
 
-    if (self.stopRequested)
+    if (self.stopRequested || self.exiting)
         return false;
 
     self.loans = 1;
@@ -237,6 +402,6 @@ void ZkMessageThread::giveBack()
     self.lendRequested = false;
     const auto ticket = ++self.handBacks;
     self.loopCondition.notify_all();
-    self.loopCondition.wait (lock,
-                             [&self, ticket] { return self.takenBack >= ticket || self.stopRequested; });
+    self.loopCondition.wait (lock, [&self, ticket]
+                             { return self.takenBack >= ticket || self.stopRequested || self.exiting; });
 }

@@ -34,6 +34,10 @@ ZkVstEditorController::~ZkVstEditorController()
 
 template <typename Function> bool ZkVstEditorController::onMessageThread (Function&& function)
 {
+    // An exiting process: JUCE's loop no longer runs (its lock would never come).
+    if (ZkMessageThread::isProcessExiting())
+        return false;
+
     if (juce::MessageManager::existsAndIsCurrentThread())
     {
         function();
@@ -108,18 +112,20 @@ void ZkVstEditorController::close()
 
 void ZkVstEditorController::idle()
 {
-    if (idling || !juce::MessageManager::existsAndIsCurrentThread())
+    // A host may answer a call that one of these messages makes (display
+    // update, resize, automation, its own idle request) by calling idle again
+    // at once: that call finds this thread inside JUCE's loop and returns.
+    if (ZkMessageThread::isDispatchingOnThisThread() || ZkMessageThread::isProcessExiting() ||
+        !juce::MessageManager::existsAndIsCurrentThread())
         return;
 
-    idling = true;
+    const ZkMessageThread::ScopedDispatch dispatch;
     const auto start = juce::Time::getMillisecondCounter();
 
     while (juce::Time::getMillisecondCounter() - start < (juce::uint32)idleBudgetMs &&
            juce::dispatchNextMessageOnSystemQueue (true))
     {
     }
-
-    idling = false;
 }
 
 //==============================================================================

@@ -41,7 +41,8 @@ public:
     void close();
 
     // effEditIdle: runs JUCE's pending messages when this thread is JUCE's
-    // message thread; otherwise the plug-in's own thread runs them.
+    // message thread; otherwise the plug-in's own thread runs them. Nothing
+    // when this thread already runs them (a host's call from inside one).
     void idle();
 
     bool isOpen() const noexcept { return opened; }
@@ -65,6 +66,5 @@ private:
     ERect rect{};              // handed to the host by getRect
     bool opened = false;       // embedded in the host's window
     bool borrowsLoop = false;  // this controller lent JUCE's loop to the host's thread
-    bool idling = false;       // inside idle (a host may call idle again from a callback)
     bool resizingHost = false; // inside the host's resize (it may resize the editor back)
 };

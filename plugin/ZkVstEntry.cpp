@@ -22,6 +22,10 @@ AEffect* createEffect (audioMasterCallback audioMaster)
     if (audioMaster == nullptr || audioMaster (nullptr, audioMasterVersion, 0, 0, nullptr, 0.0f) == 0)
         return nullptr;
 
+    // A process that has begun to exit runs no JUCE code of the plug-in's.
+    if (ZkMessageThread::isProcessExiting())
+        return nullptr;
+
     try
     {
         // Starts JUCE and its message loop with the first instance.
@@ -30,13 +34,12 @@ AEffect* createEffect (audioMasterCallback audioMaster)
         // The processor and the wrapper are built as on the message thread.
         const juce::MessageManagerLock lock;
 
-        // Before the processor exists: it reads its format (shown by the editor)
-        // and whether it has an editor when it is made and wrapped.
-        juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
+        // Before the processor exists: it reads whether it has an editor when
+        // it is made and wrapped, and takes its format (shown by the editor).
 #if ZK_WITH_EDITOR
         ZkOstinelAudioProcessorEditorFactory::install();
 #endif
-        std::unique_ptr<juce::AudioProcessor> processor (createPluginFilter());
+        auto processor = ZkVstWrapper::createProcessor (createPluginFilter);
 
         if (processor == nullptr)
             return nullptr;

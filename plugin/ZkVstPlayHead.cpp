@@ -40,7 +40,7 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> ZkVstPlayHead::getPosition() c
 
     PositionInfo position;
 
-    // Values that are no numbers are left out, as if the host had not sent them.
+    // Other values that are no numbers are left out, as if the host had not sent them.
     if (isFiniteNumber (info.samplePos) && std::fabs (info.samplePos) < kLargestSamplePosition)
     {
         position.setTimeInSamples (static_cast<int64_t> (info.samplePos));
@@ -48,10 +48,13 @@ juce::Optional<juce::AudioPlayHead::PositionInfo> ZkVstPlayHead::getPosition() c
             position.setTimeInSeconds (info.samplePos / rate);
     }
 
-    if (has (kVstTempoValid) && isFiniteNumber (info.tempo) && info.tempo > 0.0)
+    // Tempo and quarter-note position go on as sent, usable or not: the
+    // processor passes a block through when what the host sent cannot be
+    // followed, and takes the framework's defaults for what it did not send.
+    if (has (kVstTempoValid))
         position.setBpm (info.tempo);
 
-    if (has (kVstPpqPosValid) && isFiniteNumber (info.ppqPos))
+    if (has (kVstPpqPosValid))
         position.setPpqPosition (info.ppqPos);
 
     if (has (kVstBarsValid) && isFiniteNumber (info.barStartPos))

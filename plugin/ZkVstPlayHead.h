@@ -2,7 +2,9 @@
 // (host opcode 7), handed on as exactly what the host sent. A field whose
 // valid flag the host did not set stays empty (no tempo flag: no tempo; no
 // position flag: no quarter-note position), and a block without time
-// information has no position at all.
+// information has no position at all. Tempo and quarter-note position go on
+// even when they are no usable numbers (the processor judges them); other
+// fields that are no numbers stay empty.
 //
 // Threads: audio thread only; the wrapper sets it before each block and the
 // processor reads it inside processBlock.

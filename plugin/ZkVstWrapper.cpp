@@ -52,6 +52,21 @@ void fillSpeakers (VstSpeakerArrangement& arrangement, int channels)
 } // namespace
 
 //==============================================================================
+std::unique_ptr<juce::AudioProcessor> ZkVstWrapper::createProcessor (juce::AudioProcessor* (*factory)())
+{
+    // A processor takes its format from this thread's "next new plug-in" type
+    // when it is constructed; the type is reset however the factory ends.
+    struct NextPluginType
+    {
+        NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST); }
+        ~NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined); }
+    };
+
+    juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
+    const NextPluginType type;
+    return std::unique_ptr<juce::AudioProcessor> (factory());
+}
+
 ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
                             ZkMessageThread::Reference messageThreadToKeep,
                             std::unique_ptr<juce::AudioProcessor> processorToWrap)
@@ -89,6 +104,19 @@ ZkVstWrapper::ZkVstWrapper (audioMasterCallback audioMasterToUse,
 
 ZkVstWrapper::~ZkVstWrapper()
 {
+    deallocateArrangement (&inputArrangement);
+    deallocateArrangement (&outputArrangement);
+
+    // Closed while the process exits (from a host's static destructor, say):
+    // JUCE's loop no longer runs, so the editor and the processor, which need
+    // it to go, stay as they are until the process ends.
+    if (ZkMessageThread::isProcessExiting())
+    {
+        [[maybe_unused]] auto* leftEditor = editorController.release();
+        [[maybe_unused]] auto* leftProcessor = processor.release();
+        return;
+    }
+
     // A host that closes the effect with its editor open: the editor goes first.
     editorController.reset();
 
@@ -100,9 +128,6 @@ ZkVstWrapper::~ZkVstWrapper()
         const juce::MessageManagerLock lock;
         processor.reset();
     }
-
-    deallocateArrangement (&inputArrangement);
-    deallocateArrangement (&outputArrangement);
 }
 
 //==============================================================================
@@ -120,8 +145,9 @@ VstIntPtr ZkVstWrapper::dispatcher (VstInt32 opcode, VstInt32 index, VstIntPtr v
                 editorController->close();
                 return 0;
             case effEditIdle:
+                // The host gave the idle time; asking it for idle in return
+                // (audioMasterIdle) only brings its next effEditIdle back here.
                 editorController->idle();
-                masterIdle();
                 return 0;
             default:
                 break;

@@ -34,6 +34,10 @@ public:
                   std::unique_ptr<juce::AudioProcessor> processor);
     ~ZkVstWrapper() override;
 
+    // Makes the processor with factory as the VST 2.4 format's own: its
+    // wrapperType, which the editor's info screen shows, reads VST.
+    static std::unique_ptr<juce::AudioProcessor> createProcessor (juce::AudioProcessor* (*factory)());
+
     juce::AudioProcessor& getProcessor() noexcept { return *processor; }
     ZkVstEditorController* getEditorController() noexcept { return editorController.get(); }
 

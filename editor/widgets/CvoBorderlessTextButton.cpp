@@ -23,17 +23,25 @@ void CvoBorderlessTextButton::resized()
 
 void CvoBorderlessTextButton::paint (juce::Graphics& g)
 {
+    for (const auto& caption : getPaintedTexts())
+        caption.draw (g);
+}
+
+juce::Array<CvoFittedText> CvoBorderlessTextButton::getPaintedTexts() const
+{
     auto colour = backgroundColour.brighter (0.4f);
     if (!isEnabled())
         colour = colour.withAlpha (0.2f);
     if (isMouseOver)
         colour = colour.brighter (1.0f);
 
-    // The context's current font (the framework's default typeface), not the
-    // embedded one.
-    g.setFont (0.8f * height);
-    g.setColour (colour);
-    g.drawText (getName(), getLocalBounds(), juce::Justification::centred, true);
+    // The framework's default typeface, not the embedded one.
+    CvoFittedText caption;
+    caption.text = getName();
+    caption.font = juce::Font (0.8f * height);
+    caption.area = getLocalBounds().toFloat();
+    caption.colour = colour;
+    return {caption};
 }
 
 void CvoBorderlessTextButton::timerCallback()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CvoFittedText.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /**
@@ -12,7 +14,7 @@
 
     Message thread only.
 */
-class CvoBorderlessTextButton : public juce::TextButton, public juce::Timer
+class CvoBorderlessTextButton : public juce::TextButton, public juce::Timer, public CvoPaintedTextSource
 {
 public:
     CvoBorderlessTextButton();
@@ -23,6 +25,9 @@ public:
 
     void resized() override;
     void paint (juce::Graphics& g) override;
+
+    /** The caption, fitted into the local bounds. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
 
     /** The hover poll: repaints only when the hover state changes. */
     void timerCallback() override;

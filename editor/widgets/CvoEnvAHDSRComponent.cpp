@@ -97,7 +97,8 @@ void CvoEnvAHDSRComponent::paint (juce::Graphics& g)
 
     if (muteAllState || bypassState)
     {
-        drawCaption (g);
+        for (const auto& text : getPaintedTexts())
+            text.draw (g);
         return;
     }
 
@@ -107,22 +108,21 @@ void CvoEnvAHDSRComponent::paint (juce::Graphics& g)
     drawShape (g);
 }
 
-void CvoEnvAHDSRComponent::drawCaption (juce::Graphics& g) const
+juce::Array<CvoFittedText> CvoEnvAHDSRComponent::getPaintedTexts() const
 {
-    if (envelopeFont == nullptr)
-        return;
+    if (envelopeFont == nullptr || !(muteAllState || bypassState))
+        return {};
 
-    g.setFont (envelopeFont->withHeight (0.5f * (float)getHeight()));
-    if (muteAllState)
-    {
-        g.setColour (CvoZkColours::zkcomplementColourA);
-        g.drawFittedText ("MUTE ALL", getLocalBounds(), juce::Justification::centred, 1, 1.0f);
-    }
-    else
-    {
-        g.setColour (CvoZkColours::zkmainColour);
-        g.drawFittedText ("BYPASS", getLocalBounds(), juce::Justification::centred, 1, 1.0f);
-    }
+    // Inside the inner panel (inset by e on every side), not squeezed: a
+    // caption too wide for it is drawn smaller.
+    const auto e = 0.05f * height;
+    CvoFittedText caption;
+    caption.text = muteAllState ? "MUTE ALL" : "BYPASS";
+    caption.font = envelopeFont->withHeight (0.5f * height);
+    caption.area = {e, e, juce::jmax (0.0f, width - 2.0f * e), juce::jmax (0.0f, height - 2.0f * e)};
+    caption.minimumHorizontalScale = 1.0f;
+    caption.colour = muteAllState ? CvoZkColours::zkcomplementColourA : CvoZkColours::zkmainColour;
+    return {caption};
 }
 
 void CvoEnvAHDSRComponent::drawShape (juce::Graphics& g) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CvoFittedText.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /**
@@ -13,7 +15,9 @@
 
     Thread: message thread only; every setter repaints.
 */
-class CvoEnvAHDSRComponent : public juce::Component, public juce::SettableTooltipClient
+class CvoEnvAHDSRComponent : public juce::Component,
+                             public juce::SettableTooltipClient,
+                             public CvoPaintedTextSource
 {
 public:
     /** The highlighted segment; the values are those the main editor passes. */
@@ -51,8 +55,11 @@ public:
     /** Null until the main editor has set the font. */
     juce::Font* getFont() const { return envelopeFont; }
 
+    /** The bypass or mute-all caption while one of them is on and the font is
+        set, fitted into the inner panel; nothing otherwise. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
+
 private:
-    void drawCaption (juce::Graphics& g) const;
     void drawShape (juce::Graphics& g) const;
 
     juce::String tooltipText;

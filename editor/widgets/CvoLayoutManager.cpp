@@ -72,10 +72,22 @@ void CvoLayoutManager::drawText (juce::Graphics& g, const juce::String& text, fl
                                  float h, juce::Justification justification, bool sizeRule,
                                  juce::Colour colour) const
 {
-    const auto area = toPixels (x, y, w, h, sizeRule);
-    g.setFont (area.getHeight());
-    g.setColour (colour);
-    g.drawText (text, area, justification, false);
+    const auto fitted = getText (g.getCurrentFont(), text, x, y, w, h, justification, sizeRule, colour);
+    g.setFont (fitted.font);
+    fitted.draw (g);
+}
+
+CvoFittedText CvoLayoutManager::getText (const juce::Font& typeface, const juce::String& text, float x,
+                                         float y, float w, float h, juce::Justification justification,
+                                         bool sizeRule, juce::Colour colour) const
+{
+    CvoFittedText fitted;
+    fitted.text = text;
+    fitted.area = toPixels (x, y, w, h, sizeRule);
+    fitted.font = typeface.withHeight (fitted.area.getHeight());
+    fitted.justification = justification;
+    fitted.colour = colour;
+    return fitted;
 }
 
 void CvoLayoutManager::drawSectionBackground (juce::Graphics& g, float x, float y, float w, float h,

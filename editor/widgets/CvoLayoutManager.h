@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CvoFittedText.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /**
@@ -53,10 +55,17 @@ public:
     void setNewBoundsForComponent (int index);
 
     /** Draws text as tall as its fractional box in the context's current typeface,
-        without ellipsis. */
+        shown whole (getText). The context's font takes the box's height. */
     void drawText (juce::Graphics& g, const juce::String& text, float x, float y, float w, float h,
                    juce::Justification justification, bool sizeFromReferenceHeight,
                    juce::Colour colour) const;
+
+    /** Text as tall as its fractional box in the given typeface, one line, squeezed
+        down to 0.7 of its width and then made smaller where it is too wide,
+        never cut. */
+    CvoFittedText getText (const juce::Font& typeface, const juce::String& text, float x, float y, float w,
+                           float h, juce::Justification justification, bool sizeFromReferenceHeight,
+                           juce::Colour colour) const;
 
     /** The translucent rounded panel behind a group of controls. */
     void drawSectionBackground (juce::Graphics& g, float x, float y, float w, float h,

@@ -5,13 +5,18 @@
 #include "BinaryData.h"
 
 CvoZkLookAndFeelV1::CvoZkLookAndFeelV1()
-    : defaultFont (std::make_unique<juce::Font> (juce::Typeface::createSystemTypefaceFor (
-          BinaryData::RobotoCondensedRegular_ttf, (size_t)BinaryData::RobotoCondensedRegular_ttfSize)))
+    : defaultFont (std::make_unique<juce::Font> (createEmbeddedTypeface()))
 {
     defaultFont->setHeight (40.0f);
 }
 
 CvoZkLookAndFeelV1::~CvoZkLookAndFeelV1() = default;
+
+juce::Typeface::Ptr CvoZkLookAndFeelV1::createEmbeddedTypeface()
+{
+    return juce::Typeface::createSystemTypefaceFor (BinaryData::OpenSansCondBold_ttf,
+                                                    (size_t)BinaryData::OpenSansCondBold_ttfSize);
+}
 
 void CvoZkLookAndFeelV1::setCornerSize (float newCornerSize)
 {
@@ -94,16 +99,50 @@ juce::Font CvoZkLookAndFeelV1::getTextButtonFont (juce::TextButton&, int buttonH
     return defaultFont->withHeight (0.8f * (float)buttonHeight);
 }
 
+CvoFittedText CvoZkLookAndFeelV1::getTextButtonCaption (juce::TextButton& button)
+{
+    // The framework's caption box: indents that follow the font and the rounded
+    // corners (smaller on a connected edge), at most 4 pixels above and below.
+    const auto font = getTextButtonFont (button, button.getHeight());
+    const int yIndent = juce::jmin (4, button.proportionOfHeight (0.3f));
+    const int corner = juce::jmin (button.getHeight(), button.getWidth()) / 2;
+    const int fontHeight = juce::roundToInt (font.getHeight() * 0.6f);
+    const int leftIndent = juce::jmin (fontHeight, 2 + corner / (button.isConnectedOnLeft() ? 4 : 2));
+    const int rightIndent = juce::jmin (fontHeight, 2 + corner / (button.isConnectedOnRight() ? 4 : 2));
+
+    CvoFittedText caption;
+    caption.text = button.getButtonText();
+    caption.font = font;
+    caption.area = juce::Rectangle<int> (leftIndent, yIndent, button.getWidth() - leftIndent - rightIndent,
+                                         button.getHeight() - 2 * yIndent)
+                       .toFloat();
+    caption.maximumLines = 2;
+    caption.colour = button
+                         .findColour (button.getToggleState() ? juce::TextButton::textColourOnId
+                                                              : juce::TextButton::textColourOffId)
+                         .withMultipliedAlpha (button.isEnabled() ? 1.0f : 0.5f);
+    return caption;
+}
+
+void CvoZkLookAndFeelV1::drawButtonText (juce::Graphics& g, juce::TextButton& button, bool, bool)
+{
+    getTextButtonCaption (button).draw (g);
+}
+
 void CvoZkLookAndFeelV1::drawToggleButton (juce::Graphics& g, juce::ToggleButton& button, bool, bool)
 {
     const float h = (float)button.getHeight();
     drawRadioTickBox (g, button, 0.0f, 0.1f * h, 0.8f * h, 0.8f * h, button.getToggleState());
 
     const int textX = (int)(0.8f * h);
-    g.setColour (juce::Colours::black);
-    g.setFont (defaultFont->withHeight (h));
-    g.drawText (button.getButtonText(), textX, 0, juce::jmax (0, button.getWidth() - 2 - textX), (int)h,
-                juce::Justification::centredLeft, false);
+    CvoFittedText caption;
+    caption.text = button.getButtonText();
+    caption.font = defaultFont->withHeight (h);
+    caption.area =
+        juce::Rectangle<int> (textX, 0, juce::jmax (0, button.getWidth() - 2 - textX), (int)h).toFloat();
+    caption.justification = juce::Justification::centredLeft;
+    caption.minimumHorizontalScale = 1.0f;
+    caption.draw (g);
 }
 
 float CvoZkLookAndFeelV1::getMenuFontHeight()
@@ -155,19 +194,22 @@ juce::Font CvoZkLookAndFeelV1::getComboBoxFont (juce::ComboBox&)
 
 void CvoZkLookAndFeelV1::drawLabel (juce::Graphics& g, juce::Label& label)
 {
-    const int height = label.getHeight();
-    if (height <= 0)
-        return;
+    if (label.getHeight() > 0)
+        getLabelText (label).draw (g);
+}
 
+CvoFittedText CvoZkLookAndFeelV1::getLabelText (juce::Label& label)
+{
     // As tall as the label, although getLabelFont reports 0.9 x its height (the
-    // text editor of an edited label uses the smaller size).
-    const auto font = getLabelFont (label).withHeight ((float)height);
-
-    g.setColour (label.findColour (juce::Label::textColourId));
-    g.setFont (font);
-    g.drawFittedText (label.getText (false), label.getLocalBounds(), label.getJustificationType(),
-                      juce::jmax (1, (int)((float)height / font.getHeight())),
-                      label.getMinimumHorizontalScale());
+    // text editor of an edited label uses the smaller size); one line.
+    CvoFittedText text;
+    text.text = label.getText (false);
+    text.font = getLabelFont (label).withHeight ((float)label.getHeight());
+    text.area = label.getLocalBounds().toFloat();
+    text.justification = label.getJustificationType();
+    text.minimumHorizontalScale = label.getMinimumHorizontalScale();
+    text.colour = label.findColour (juce::Label::textColourId);
+    return text;
 }
 
 juce::Font CvoZkLookAndFeelV1::getLabelFont (juce::Label& label)
@@ -290,7 +332,9 @@ void CvoZkLookAndFeelV1::drawTabButton (juce::TabBarButton& button, juce::Graphi
     g.setColour (juce::Colours::lightgrey.withAlpha (button.getToggleState() ? 1.0f : 0.2f));
     g.fillRect (button.getActiveArea());
 
-    g.setColour (juce::Colours::black);
-    g.setFont (defaultFont->withHeight ((float)button.getHeight()));
-    g.drawFittedText (button.getButtonText(), button.getTextArea(), juce::Justification::centred, 1, 0.7f);
+    CvoFittedText caption;
+    caption.text = button.getButtonText();
+    caption.font = defaultFont->withHeight ((float)button.getHeight());
+    caption.area = button.getTextArea().toFloat();
+    caption.draw (g);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CvoFittedText.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <memory>
@@ -26,6 +28,10 @@ public:
         height / 135. */
     void setCornerSize (float newCornerSize);
 
+    /** A new typeface made from the embedded regular font (compiled into the
+        program as binary data); every font of the editor comes from it. */
+    static juce::Typeface::Ptr createEmbeddedTypeface();
+
     /** The embedded regular font at height 40; owned by this look and feel (the
         caller must not delete it, and must not keep it past the look and feel). */
     juce::Font* getDefaultFont() const;
@@ -45,10 +51,20 @@ public:
     static void drawButtonShape (juce::Graphics& g, const juce::Path& outline, juce::Colour baseColour,
                                  float height, bool thickOutline);
 
+    /** The caption of a text button as drawButtonText draws it: the framework's
+        indents and up to two lines, but fitted (squeezed, then smaller) instead
+        of cut. In the button's own coordinates. */
+    CvoFittedText getTextButtonCaption (juce::TextButton& button);
+
+    /** The text of a label as drawLabel draws it, in the label's coordinates. */
+    CvoFittedText getLabelText (juce::Label& label);
+
     //==============================================================================
     void drawButtonBackground (juce::Graphics&, juce::Button&, const juce::Colour& backgroundColour,
                                bool isMouseOverButton, bool isButtonDown) override;
     juce::Font getTextButtonFont (juce::TextButton&, int buttonHeight) override;
+    void drawButtonText (juce::Graphics&, juce::TextButton&, bool isMouseOverButton,
+                         bool isButtonDown) override;
     void drawToggleButton (juce::Graphics&, juce::ToggleButton&, bool isMouseOverButton,
                            bool isButtonDown) override;
 

@@ -56,11 +56,25 @@ void PatternCommandTabContentBackground::paintCaption (juce::Graphics& g)
     if (captionFont == nullptr)
         updateFont();
 
-    // Without a font of the editor's own, the context's current font.
-    const auto font = captionFont != nullptr ? *captionFont : g.getCurrentFont();
-    g.setFont (font.withHeight (0.3f * height));
-    g.setColour (juce::Colours::black.withAlpha (0.1f));
-    g.drawFittedText ("PATTERN COMMANDS", getLocalBounds(), juce::Justification::centred, 2, 1.0f);
+    for (const auto& text : getPaintedTexts())
+        text.draw (g);
+}
+
+juce::Array<CvoFittedText> PatternCommandTabContentBackground::getPaintedTexts() const
+{
+    if (!isEnabled())
+        return {};
+
+    // Without a font of the editor's own, the framework's default typeface. On
+    // two lines, squeezed where a line is too wide (the box is narrower than
+    // "COMMANDS" at this height).
+    CvoFittedText caption;
+    caption.text = "PATTERN COMMANDS";
+    caption.font = (captionFont != nullptr ? *captionFont : juce::Font()).withHeight (0.3f * height);
+    caption.area = getLocalBounds().toFloat();
+    caption.maximumLines = 2;
+    caption.colour = juce::Colours::black.withAlpha (0.1f);
+    return {caption};
 }
 
 void PatternCommandTabContentBackground::paintConnectors (juce::Graphics& g) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CvoFittedText.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /**
@@ -12,7 +14,7 @@
 
     Thread: message thread only.
 */
-class PatternCommandTabContentBackground : public juce::Component
+class PatternCommandTabContentBackground : public juce::Component, public CvoPaintedTextSource
 {
 public:
     /** What the hovered command button acts on; the values are those the main
@@ -42,6 +44,9 @@ public:
     /** Takes the caption font from the look and feel when it is the editor's
         own; otherwise keeps the current one. */
     void updateFont();
+
+    /** The caption while enabled (no tab open); nothing otherwise. */
+    juce::Array<CvoFittedText> getPaintedTexts() const override;
 
 private:
     void paintCaption (juce::Graphics& g);

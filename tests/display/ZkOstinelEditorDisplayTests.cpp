@@ -5,6 +5,11 @@
 // corner is dragged, and closes it, also with audio running and with the
 // editor still open when the effect goes.
 //
+// Under ZK_HOST_CALLS_BACK=1 the host answers as real hosts do, calling back
+// into the plug-in from inside its callbacks (idle requests with idle, display
+// updates by reading the texts, size requests by resizing at once); the
+// plug-in's calls must then never nest.
+//
 // The tests that open windows need a display with a window manager
 // (tests/support/with-display.sh starts Xvfb and matchbox-window-manager);
 // without DISPLAY they are skipped.
@@ -40,7 +45,7 @@ static const std::string pluginPath;
 
 #define ZK_REQUIRE_DISPLAY()                                                                                 \
     if (const char* display = std::getenv ("DISPLAY");                                                       \
-        display == nullptr || *display == 0 || std::string_view (display) == ":zk-headless")                 \
+        display == nullptr || *display == 0 || std::string_view (display) == ":zk-headless")                \
     GTEST_SKIP() << "no DISPLAY (run under tests/support/with-display.sh)"
 
 namespace
@@ -318,6 +323,7 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
     ASSERT_NE (plugin, nullptr);
     ASSERT_NE (plugin->getEffect()->flags & effFlagsHasEditor, 0);
     plugin->setCanSizeWindow (true);
+    plugin->setWindowResizer ([&host] (int width, int height) { host.resize ({width, height}); });
 
     // The size before opening: 1.778 x height, within the limits of a display
     // 1080 pixels high.
@@ -396,6 +402,9 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
     const auto reopened = getRect (*plugin);
     EXPECT_EQ (reopened.height, requested.height);
     EXPECT_EQ (reopened.width, requested.width);
+
+    // No call of the plug-in's came back into the host from inside another.
+    EXPECT_LE (plugin->getDeepestCallbackNesting(), 1);
 }
 
 TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithTheEditorOpen)
@@ -427,6 +436,7 @@ TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithThe
     // The host closes the effect while its editor is still open.
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
     EXPECT_TRUE (waitFor ([&] { return host.getChildren().size() == 1; }, [&] { idle (*plugin, 1); }));
+    EXPECT_LE (plugin->getDeepestCallbackNesting(), 1);
     plugin.reset();
     EXPECT_TRUE (waitFor ([&] { return host.getChildren().empty(); },
                           [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));

@@ -41,15 +41,3 @@ TEST (PresetNameTest, UnsafeCharactersAreDroppedAndTheRestTrimmedAndBounded)
     EXPECT_EQ (ZkPresetName::makeSafe ("abcdefghijabcdefghijabcdefghijabcdefgh xyz", allowed),
                "abcdefghijabcdefghijabcdefghijabcdefgh");
 }
-
-TEST (PresetNameTest, OnlyNamesInTheirSafeFormAreSafe)
-{
-    EXPECT_TRUE (ZkPresetName::isSafe ("My Beat", allowed));
-    EXPECT_TRUE (ZkPresetName::isSafe ("A-1_b!+#%&", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe ("", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe (" My Beat", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe ("My Beat*", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe ("../My Beat", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe ("Pad (soft)", allowed));
-    EXPECT_FALSE (ZkPresetName::isSafe (juce::String::repeatedString ("a", 40), allowed));
-}

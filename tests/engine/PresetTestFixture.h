@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkUserPresetFile.h"
 #include "support/TemporaryHome.h"
 
 #include <memory>
@@ -70,6 +71,27 @@ protected:
     void edit (const juce::String& name, float v)
     {
         processor->setParam (name, v, juce::dontSendNotification, startNewTransaction, true);
+    }
+
+    /** The text of a complete preset as the processor saves it. */
+    juce::String presetText() const
+    {
+        const auto element = processor->getCurrentPresetTree().createXml();
+        return ZkUserPresetFile::createDocumentText (*element);
+    }
+
+    /** Writes a plain preset file into the presets folder as a user's editor
+        would: header, text and (unless left out) the closing 0 byte. */
+    void writePlain (const juce::String& fileName, const juce::String& text, bool withClosingZero = true)
+    {
+        juce::MemoryOutputStream out;
+        out.writeString (ZkUserPresetFile::headerText);
+        if (withClosingZero)
+            out.writeString (text);
+        else
+            out.writeText (text, false, false, nullptr);
+        ASSERT_TRUE (
+            presetsFolder().getChildFile (fileName).replaceWithData (out.getData(), out.getDataSize()));
     }
 
     /** Saves the current preset under each name (all different values). */

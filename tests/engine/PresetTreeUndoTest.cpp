@@ -129,6 +129,42 @@ TEST_F (PresetTreeUndo, WritesNotifyTheHostAndRecordOnlyRealChanges)
     p.removeListener (&host);
 }
 
+TEST_F (PresetTreeUndo, TheHostHearsOfAWriteOnlyOnceItIsComplete)
+{
+    // A host that reads everything back from inside the notification, as hosts
+    // that answer automation at once do.
+    struct ReadingHost : juce::AudioProcessorListener
+    {
+        explicit ReadingHost (ZkOstinelAudioProcessor& processorToRead)
+            : processor (processorToRead)
+        {
+        }
+        void audioProcessorParameterChanged (juce::AudioProcessor*, int, float) override
+        {
+            value = valueOf (processor, "Mix");
+            for (const auto& child : processor.getCurrentPresetTree())
+                if (child.getProperty ("ParameterName").toString() == "Mix")
+                    treeValue = (float)child.getProperty ("Value");
+            modified = processor.currentPresetWasModified();
+            canUndo = processor.canUndo();
+        }
+        void audioProcessorChanged (juce::AudioProcessor*, const ChangeDetails&) override {}
+
+        ZkOstinelAudioProcessor& processor;
+        float value = -1.0f, treeValue = -1.0f;
+        bool modified = false, canUndo = false;
+    } host (p);
+
+    p.addListener (&host);
+    p.setParam (indexOf (p, "Mix"), 0.375f, juce::sendNotification, startNewTransaction, true);
+    p.removeListener (&host);
+
+    EXPECT_EQ (host.value, 0.375f);
+    EXPECT_EQ (host.treeValue, 0.375f);
+    EXPECT_TRUE (host.modified);
+    EXPECT_TRUE (host.canUndo);
+}
+
 TEST_F (PresetTreeUndo, RenamingTheProgramIsOneUndoStep)
 {
     p.setCurrentPresetNameUndoable ("My Gate");
@@ -242,16 +278,27 @@ TEST_F (PresetTreeUndo, RestoreAfterUndoTakesIdAndFactoryKindFromTheTree)
         EXPECT_EQ (valueOf (p, "Mix"), mixBefore);
     }
 
-    // "Factory" sets the flag; any other kind leaves it.
+    // "Factory" sets the flag, "User" clears it; any other kind or none leaves it.
     const juce::String notFactory ("0");
     restore (p, chunkWithAttribute (p, "currentPresetIsFactory", &notFactory));
     ASSERT_FALSE (p.currentPresetIsFactory());
-    tree.setProperty ("PresetType", "User", undo);
-    p.restorePresetAfterUndoOrRedo();
-    EXPECT_FALSE (p.currentPresetIsFactory());
-    tree.setProperty ("PresetType", "Factory", undo);
-    p.restorePresetAfterUndoOrRedo();
-    EXPECT_TRUE (p.currentPresetIsFactory());
+
+    for (const auto& [kind, expected] : {std::pair{juce::var ("Factory"), true},
+                                         {juce::var ("Other"), true},
+                                         {juce::var ("User"), false},
+                                         {juce::var ("factory"), false},
+                                         {juce::var(), false},
+                                         {juce::var ("Factory"), true},
+                                         {juce::var(), true}})
+    {
+        if (kind.isVoid())
+            tree.removeProperty ("PresetType", undo);
+        else
+            tree.setProperty ("PresetType", kind, undo);
+
+        p.restorePresetAfterUndoOrRedo();
+        EXPECT_EQ (p.currentPresetIsFactory(), expected) << kind.toString();
+    }
 }
 
 TEST_F (PresetTreeUndo, EntriesAreFoundByNameWhereverTheySit)

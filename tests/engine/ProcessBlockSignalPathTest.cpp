@@ -75,9 +75,7 @@ TEST (ProcessBlockWithoutPosition, LeavesTheBlockBitIdentical)
         bool hasPpq;
         double ppq;
     };
-    const Case cases[] = {{"no tempo", false, 0.0, true, 1.0},
-                          {"no position", true, 120.0, false, 0.0},
-                          {"tempo 0", true, 0.0, true, 0.0},
+    const Case cases[] = {{"tempo 0", true, 0.0, true, 0.0},
                           {"negative tempo", true, -120.0, true, 0.0},
                           {"NaN tempo", true, nan, true, 0.0},
                           {"infinite tempo", true, inf, true, 0.0},
@@ -85,6 +83,8 @@ TEST (ProcessBlockWithoutPosition, LeavesTheBlockBitIdentical)
                           {"tempo too fast", true, 1.0e9, true, 0.0},
                           {"NaN position", true, 120.0, true, nan},
                           {"infinite position", true, 120.0, true, -inf},
+                          {"NaN tempo, no position", true, nan, false, 0.0},
+                          {"no tempo, NaN position", false, 0.0, true, nan},
                           {"no play head", false, 0.0, false, 0.0},
                           {"no time info", false, 0.0, false, 0.0}};
 

@@ -49,6 +49,39 @@ TEST (ProcessBlockTransport, ATempoChangeAnchorsAtTheHostsPosition)
     EXPECT_EQ (rig.processor.getLastBpm(), 60.0);
 }
 
+TEST (ProcessBlockTransport, TimeInformationWithoutTempoOrPositionTakesTheDefaults)
+{
+    // A field the host does not send is 120 BPM or quarter note 0: the gate runs
+    // from the first sample (a 4-beat pattern of 16 steps; a step is a quarter beat).
+    struct Case
+    {
+        const char* what;
+        bool tempo, ppq;
+        double bpm, position;
+        int stepSamples; // at 48 kHz
+    };
+    const Case cases[] = {
+        {"tempo without a position (Audacity)", true, false, 90.0, 7.25, 8000},
+        {"a position without a tempo", false, true, 60.0, 0.0, 6000},
+        {"neither", false, false, 60.0, 7.25, 6000},
+    };
+
+    for (const auto& c : cases)
+    {
+        ProcessorRig rig;
+        rig.setNeutralGate();
+        rig.setHost (c.bpm, c.position, true);
+        rig.sendOnly (c.tempo, c.ppq);
+        const auto out = rig.run (36000, dc)[0];
+
+        std::vector<int> expected;
+        for (int k = 0; k * c.stepSamples < 36000; ++k)
+            expected.push_back (k * c.stepSamples);
+        EXPECT_EQ (gateOnsets (out), expected) << c.what;
+        EXPECT_EQ (rig.processor.getLastBpm(), c.tempo ? c.bpm : 120.0) << c.what;
+    }
+}
+
 TEST (ProcessBlockTransport, StoppingKeepsTheGateRunningOnlyWithAutoRun)
 {
     // Auto run (the default): the gate goes on from the last anchor.

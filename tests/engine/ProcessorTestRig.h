@@ -84,6 +84,14 @@ public:
         updatePlayHead();
     }
 
+    // Time information without the tempo or without the quarter-note position.
+    void sendOnly (bool tempo, bool ppq)
+    {
+        sendTempo = tempo;
+        sendPpq = ppq;
+        updatePlayHead();
+    }
+
     void setParam (int index, float value)
     {
 #if JUCE_GCC || JUCE_CLANG
@@ -205,6 +213,7 @@ public:
     double hostPpq = 0.0;
     bool hostPlaying = true;
     bool sendPosition = true; // false: the play head answers without a position
+    bool sendTempo = true, sendPpq = true;
     int64_t samplesProcessed = 0;
 
 private:
@@ -217,8 +226,10 @@ private:
         }
 
         juce::AudioPlayHead::PositionInfo info;
-        info.setBpm (bpm);
-        info.setPpqPosition (hostPpq);
+        if (sendTempo)
+            info.setBpm (bpm);
+        if (sendPpq)
+            info.setPpqPosition (hostPpq);
         info.setIsPlaying (hostPlaying);
         playHead.position = info;
     }

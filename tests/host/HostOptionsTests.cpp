@@ -9,11 +9,11 @@ TEST (HostOptions, ReadsARenderCommandLine)
     HostOptions options;
     std::string error;
     ASSERT_TRUE (HostOptions::parse (
-        {"render",    "p.so",     "--in",      "a.wav",      "--out",     "b.wav",     "--bpm",
-         "98.5",      "--rate",   "44100",     "--block",    "64",        "--seconds", "2.5",
-         "--set",     "Mix=0.25", "--set",     "Odd=Name=1", "--chunk",   "s.bin",     "--bits",
-         "24",        "--loop",   "4:8",       "--tempo-at", "1.5:140",   "--stop-at", "2",
-         "--play-at", "2.2",      "--no-time", "--stopped",  "--in-place"},
+        {"render",    "p.so",     "--in",      "a.wav",      "--out",      "b.wav",     "--bpm",
+         "98.5",      "--rate",   "44100",     "--block",    "64",         "--seconds", "2.5",
+         "--set",     "Mix=0.25", "--set",     "Odd=Name=1", "--chunk",    "s.bin",     "--bits",
+         "24",        "--loop",   "4:8",       "--tempo-at", "1.5:140",    "--stop-at", "2",
+         "--play-at", "2.2",      "--no-time", "--stopped",  "--in-place", "--no-ppq",  "--calls-back"},
         options, error))
         << error;
 
@@ -34,6 +34,8 @@ TEST (HostOptions, ReadsARenderCommandLine)
     EXPECT_FALSE (options.sendTimeInfo);
     EXPECT_FALSE (options.startPlaying);
     EXPECT_TRUE (options.inPlace);
+    EXPECT_FALSE (options.sendPpq);
+    EXPECT_TRUE (options.callsBack);
 }
 
 TEST (HostOptions, RefusesBadValues)

@@ -74,3 +74,17 @@ TEST (HostTransport, LoopJumpsBackExactlyAtItsEnd)
     EXPECT_FALSE (transport.isLooping());
     EXPECT_GT (transport.samplesUntilLoopEnd(), 1000000000);
 }
+
+TEST (HostTransport, WithoutTheMusicalPositionOnlyTempoTimeAndPlayStateAreValid)
+{
+    HostTransport transport (48000.0, 120.0);
+    transport.setSendsMusicalPosition (false);
+    transport.advance (24000);
+
+    const VstTimeInfo& info = transport.timeInfo();
+    EXPECT_EQ (info.flags, kVstTempoValid | kVstNanosValid | kVstTransportPlaying | kVstTransportChanged);
+    EXPECT_EQ (info.tempo, 120.0);
+    EXPECT_EQ (info.samplePos, 24000.0);
+    EXPECT_DOUBLE_EQ (info.nanoSeconds, 0.5e9);
+    EXPECT_EQ (info.ppqPos, 0.0);
+}

@@ -10,6 +10,7 @@
 #include "host/PluginRenderer.h"
 #include "host/TestSignal.h"
 #include "host/WavReader.h"
+#include "host/WavWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <functional>
@@ -71,6 +73,20 @@ std::vector<double> windowedRms (const std::vector<float>& samples, std::size_t 
         levels.push_back (std::sqrt (sum / static_cast<double> (window)));
     }
     return levels;
+}
+
+// zkhost's command line, run in this process; the exit code, or -1 when the
+// command line is refused.
+int runZkhost (const std::vector<std::string>& args, std::string& output)
+{
+    HostOptions options;
+    std::string error;
+    if (!HostOptions::parse (args, options, error))
+        return -1;
+    std::ostringstream out, err;
+    const int code = HostCommands::run (options, out, err);
+    output = out.str() + err.str();
+    return code;
 }
 
 // Until the condition holds, as long as a loaded machine needs, up to a limit
@@ -373,17 +389,7 @@ TEST (ZkOstinelPlugin, ZkhostCommandsRenderAndKeepState)
     const std::string chunk = prefix + "_state.bin";
     const std::string again = prefix + "_state_again.bin";
 
-    auto run = [] (const std::vector<std::string>& args, std::string& output)
-    {
-        HostOptions options;
-        std::string error;
-        if (!HostOptions::parse (args, options, error))
-            return -1;
-        std::ostringstream out, err;
-        const int code = HostCommands::run (options, out, err);
-        output = out.str() + err.str();
-        return code;
-    };
+    const auto run = runZkhost;
 
     std::string output;
     ASSERT_EQ (run ({"render", pluginPath, "--bpm", "120", "--rate", "48000", "--block", "512", "--seconds",
@@ -407,4 +413,58 @@ TEST (ZkOstinelPlugin, ZkhostCommandsRenderAndKeepState)
     EXPECT_EQ (a, b);
 
     EXPECT_NE (run ({"render", pluginPath, "--set", "NoSuchParameter=1", "--out", wav}, output), 0);
+}
+
+TEST (ZkOstinelPlugin, ZkhostRenderWithATempoButNoMusicalPositionIsGatedFromItsFirstSample)
+{
+    ZK_REQUIRE_PLUGIN();
+    const std::string prefix = ::testing::TempDir() + "zk_" + std::to_string (getpid()) + "_time";
+
+    // 2 s at 48 kHz through zkhost with the given time information flags.
+    const auto input = testInput (48000.0, 96000);
+    const std::string inputPath = prefix + "_in.wav";
+    std::string writeError;
+    ASSERT_TRUE (WavWriter::writeFile (inputPath, input, WavSampleFormat::float32, writeError)) << writeError;
+
+    auto render = [&prefix, &inputPath] (const std::string& name, const std::vector<std::string>& flags)
+    {
+        const std::string path = prefix + "_" + name + ".wav";
+        std::vector<std::string> args = {"render", pluginPath, "--in", inputPath, "--out", path};
+        args.insert (args.end(), flags.begin(), flags.end());
+        std::string output, error;
+        WavAudio audio;
+        EXPECT_EQ (runZkhost (args, output), 0) << output;
+        EXPECT_TRUE (WavReader::read (path, audio, error)) << error;
+        std::remove (path.c_str());
+        return audio;
+    };
+
+    const auto noPpq = render ("no_ppq", {"--no-ppq", "--bpm", "90"});
+    const auto fromStart = render ("from_start", {"--bpm", "90"}); // quarter note 0 at the first sample
+    const auto otherTempo = render ("other_tempo", {"--no-ppq", "--bpm", "120"});
+    const auto noTime = render ("no_time", {"--no-time", "--bpm", "90"});
+    ASSERT_EQ (noPpq.getNumChannels(), 2);
+    ASSERT_EQ (noTime.getNumChannels(), 2);
+
+    // As Audacity sends it: gated at the tempo given, as from quarter note 0 at
+    // the first sample (the two differ only by the plug-in's low noise floor).
+    auto largestDifference = [] (const std::vector<float>& a, const std::vector<float>& b)
+    {
+        double largest = a.size() == b.size() ? 0.0 : 1.0e9;
+        for (std::size_t i = 0; i < std::min (a.size(), b.size()); ++i)
+            largest = std::max (largest, std::fabs (static_cast<double> (a[i]) - static_cast<double> (b[i])));
+        return largest;
+    };
+    EXPECT_FALSE (bitIdentical (noPpq.channels[0], input.channels[0]));
+    EXPECT_GT (largestDifference (noPpq.channels[0], input.channels[0]), 0.1);
+    for (int channel = 0; channel < 2; ++channel)
+        EXPECT_LT (largestDifference (noPpq.channels[(std::size_t)channel],
+                                      fromStart.channels[(std::size_t)channel]),
+                   1.0e-3);
+    EXPECT_GT (largestDifference (noPpq.channels[0], otherTempo.channels[0]), 0.1);
+
+    // No time information at all: passed through untouched.
+    EXPECT_TRUE (bitIdentical (noTime.channels[0], input.channels[0]));
+    EXPECT_TRUE (bitIdentical (noTime.channels[1], input.channels[1]));
+    std::remove (inputPath.c_str());
 }

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -149,7 +150,7 @@ TEST_F (EditorOpcodes, RefusesANullRectangleAndANullParent)
     EXPECT_EQ (processor.getActiveEditor(), nullptr);
 }
 
-TEST_F (EditorOpcodes, IdleRunsPendingMessagesOnlyOnTheMessageThreadAndGivesTheHostIdleTime)
+TEST_F (EditorOpcodes, IdleRunsPendingMessagesOnlyOnTheMessageThreadAndAsksTheHostForNothing)
 {
     AEffect* effect = makeEffect (std::make_unique<ProcessorWithEditor> (log));
 
@@ -164,10 +165,47 @@ TEST_F (EditorOpcodes, IdleRunsPendingMessagesOnlyOnTheMessageThreadAndGivesTheH
     dispatch (effect, effEditIdle);
     EXPECT_TRUE (delivered);
 
-    int idleCalls = 0;
+    // The host gave the idle time; an idle request back (audioMasterIdle) would
+    // bring a host that answers it with effEditIdle straight back here.
     for (const auto& call : host.calls)
-        idleCalls += call.opcode == audioMasterIdle ? 1 : 0;
-    EXPECT_EQ (idleCalls, 1);
+        EXPECT_NE (call.opcode, audioMasterIdle);
+}
+
+TEST_F (EditorOpcodes, AHostThatAnswersWithIdleAtOnceDoesNotNestTheMessageLoop)
+{
+    AEffect* effect = makeEffect (std::make_unique<ProcessorWithEditor> (log));
+
+    // Answers idle requests and display updates with the plug-in's idle, at
+    // once and on the same thread (Ardour 7 does so for audioMasterIdle); the
+    // depth limit keeps a looping plug-in from overflowing the stack.
+    int depth = 0, deepest = 0;
+    host.onCall = [&] (const HostCall& call)
+    {
+        if ((call.opcode != audioMasterIdle && call.opcode != audioMasterUpdateDisplay) || depth >= 8)
+            return;
+        deepest = std::max (deepest, ++depth);
+        dispatch (effect, effEditIdle);
+        --depth;
+    };
+
+    // The first message calls the host; the host's idle must not run the second
+    // message from inside the first.
+    bool secondDelivered = false, secondRanInsideFirst = false;
+    juce::MessageManager::callAsync (
+        [&]
+        {
+            wrapper->updateDisplay();
+            secondRanInsideFirst = secondDelivered;
+        });
+    juce::MessageManager::callAsync ([&] { secondDelivered = true; });
+
+    for (int i = 0; i < 3; ++i)
+        dispatch (effect, effEditIdle);
+
+    EXPECT_TRUE (secondDelivered);
+    EXPECT_FALSE (secondRanInsideFirst);
+    EXPECT_EQ (deepest, 1);
+    host.onCall = nullptr;
 }
 
 TEST_F (EditorOpcodes, ProcessorWithoutAnEditorAnswersNothing)

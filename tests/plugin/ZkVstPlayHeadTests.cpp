@@ -1,5 +1,6 @@
 // The processor's view of the host's time information: only what the host
-// marked valid, nothing that is no number, and no position without information.
+// marked valid, tempo and position as sent, no other field that is no number,
+// and no position without information.
 
 #include "plugin/ZkVstPlayHead.h"
 
@@ -60,7 +61,7 @@ TEST (ZkVstPlayHead, EveryValidFieldIsHandedOn)
     EXPECT_FALSE (position.getIsRecording());
 }
 
-TEST (ZkVstPlayHead, FieldsWithoutTheirFlagOrWithoutANumberStayEmpty)
+TEST (ZkVstPlayHead, FieldsWithoutTheirFlagStayEmptyTempoAndPositionGoOnAsSent)
 {
     struct Case
     {
@@ -72,11 +73,11 @@ TEST (ZkVstPlayHead, FieldsWithoutTheirFlagOrWithoutANumberStayEmpty)
         {"no tempo flag", [] (VstTimeInfo& i) { i.flags &= ~kVstTempoValid; }, false, true, true, true},
         {"no position flag", [] (VstTimeInfo& i) { i.flags &= ~kVstPpqPosValid; }, true, false, true, true},
         {"no flags at all", [] (VstTimeInfo& i) { i.flags = 0; }, false, false, true, false},
-        {"tempo NaN", [] (VstTimeInfo& i) { i.tempo = kNaN; }, false, true, true, true},
-        {"tempo 0", [] (VstTimeInfo& i) { i.tempo = 0.0; }, false, true, true, true},
-        {"tempo negative", [] (VstTimeInfo& i) { i.tempo = -120.0; }, false, true, true, true},
+        // Sent but not usable: the processor tells these from fields not sent.
+        {"tempo NaN", [] (VstTimeInfo& i) { i.tempo = kNaN; }, true, true, true, true},
+        {"tempo 0", [] (VstTimeInfo& i) { i.tempo = 0.0; }, true, true, true, true},
         {"position infinite", [] (VstTimeInfo& i) { i.ppqPos = std::numeric_limits<double>::infinity(); },
-         true, false, true, true},
+         true, true, true, true},
         {"sample position NaN", [] (VstTimeInfo& i) { i.samplePos = kNaN; }, true, true, false, true},
         {"sample position beyond 64 bits", [] (VstTimeInfo& i) { i.samplePos = 1.0e300; }, true, true, false,
          true},

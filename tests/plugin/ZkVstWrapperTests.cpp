@@ -14,6 +14,7 @@
 #include <cstring>
 #include <future>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -111,6 +112,17 @@ TEST_F (WrapperFixture, RecordCarriesThePluginsIdentity)
     EXPECT_EQ (dispatch (effGetTailSize), 0);
     EXPECT_EQ (dispatch (effGetNumMidiInputChannels), 0);
     EXPECT_EQ (dispatch (effProcessEvents, 0, 0, &host), 0);
+}
+
+TEST (WrapperProcessorFactory, OnlyTheProcessorItMakesIsOfTheVstFormat)
+{
+    const auto made = ZkVstWrapper::createProcessor ([]() -> juce::AudioProcessor* { return new FakeProcessor(); });
+    EXPECT_EQ (made->wrapperType, juce::AudioProcessor::wrapperType_VST);
+
+    EXPECT_THROW (ZkVstWrapper::createProcessor ([]() -> juce::AudioProcessor* { throw std::bad_alloc(); }),
+                  std::bad_alloc);
+    const FakeProcessor later;
+    EXPECT_EQ (later.wrapperType, juce::AudioProcessor::wrapperType_Undefined);
 }
 
 TEST_F (WrapperFixture, CanDoAnswers)

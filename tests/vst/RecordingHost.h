@@ -5,6 +5,7 @@
 
 #include "vst/AEffect.h"
 
+#include <functional>
 #include <map>
 #include <vector>
 
@@ -37,13 +38,16 @@ public:
 
         if (host->recording)
             host->calls.push_back ({effect, opcode, index, value, ptr, opt});
+        if (host->onCall)
+            host->onCall ({effect, opcode, index, value, ptr, opt});
         const auto answer = host->answers.find (opcode);
         return answer != host->answers.end() ? answer->second : 0;
     }
 
     std::vector<HostCall> calls;
-    std::map<VstInt32, VstIntPtr> answers; // opcode -> answer; 0 when missing
-    bool recording = true;                 // false: answers without keeping the call (no allocation)
+    std::map<VstInt32, VstIntPtr> answers;        // opcode -> answer; 0 when missing
+    bool recording = true;                        // false: answers without keeping the call (no allocation)
+    std::function<void (const HostCall&)> onCall; // a host that acts on a call before it answers
 
 private:
     static RecordingHost*& current()

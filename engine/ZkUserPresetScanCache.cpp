@@ -1,0 +1,127 @@
+#include "engine/ZkUserPresetScanCache.h"
+
+#include "engine/ZkUserPresetFile.h"
+#include "engine/ZkUserPresetFileName.h"
+
+#include <cstring>
+#include <optional>
+#include <vector>
+
+// The folder is read with the POSIX calls (Linux and macOS): juce's directory
+// iterator gives modification times in whole seconds only and matches
+// wildcards ignoring case on every platform.
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace
+{
+constexpr juce::int64 minAgeOfKeptVerdict = 2; // [s]
+
+struct ListedFile
+{
+    std::string fileName; // as the folder gives it
+    juce::String presetName;
+};
+} // namespace
+
+ZkUserPresetScanCache::ZkUserPresetScanCache (Checker checker)
+    : isValidPresetFile (std::move (checker))
+{
+}
+
+ZkUserPresetScanCache& ZkUserPresetScanCache::getShared()
+{
+    static ZkUserPresetScanCache shared ([] (const juce::File& file)
+                                         { return ZkUserPresetFile::readDocument (file) != nullptr; });
+    return shared;
+}
+
+juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
+{
+    const auto folderPath = folder.getFullPathName();
+
+    // File times are only as fine as the system's clock tick: a file written
+    // twice within one tick, at the same size, would keep its stamp. Verdicts of
+    // files changed in the last seconds are therefore not kept; such files are
+    // checked again by every scan until they are older.
+    const auto youngestKeptSeconds = juce::Time::currentTimeMillis() / 1000 - minAgeOfKeptVerdict;
+    std::vector<ListedFile> files;
+    std::vector<FileStamp> stamps;
+
+    if (auto* dir = folderPath.isNotEmpty() ? opendir (folderPath.toRawUTF8()) : nullptr)
+    {
+        const int dirFd = dirfd (dir);
+
+        while (const auto* entry = readdir (dir))
+        {
+            const auto length = (int)std::strlen (entry->d_name);
+
+            // A name that is not UTF-8 has no text that would find the file again.
+            if (!juce::CharPointer_UTF8::isValidString (entry->d_name, length))
+                continue;
+
+            auto presetName =
+                ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (entry->d_name, length));
+            struct stat info;
+
+            if (presetName.isEmpty() || fstatat (dirFd, entry->d_name, &info, 0) != 0 ||
+                !S_ISREG (info.st_mode))
+                continue;
+
+#if JUCE_MAC || JUCE_IOS
+            const auto& modified = info.st_mtimespec;
+#else
+            const auto& modified = info.st_mtim;
+#endif
+            files.push_back ({entry->d_name, std::move (presetName)});
+            stamps.push_back ({(juce::int64)info.st_size, (juce::int64)modified.tv_sec,
+                               (juce::int64)modified.tv_nsec, (juce::uint64)info.st_ino});
+        }
+
+        closedir (dir);
+    }
+    else
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        verdictsOfFolder.erase (folderPath);
+        return {};
+    }
+
+    std::vector<std::optional<bool>> isValid (files.size());
+    {
+        const std::lock_guard<std::mutex> guard (lock);
+        const auto& known = verdictsOfFolder[folderPath];
+
+        for (size_t i = 0; i < files.size(); ++i)
+        {
+            const auto verdict = known.find (files[i].fileName);
+            if (verdict != known.end() && verdict->second.stamp == stamps[i])
+                isValid[i] = verdict->second.isValid;
+        }
+    }
+
+    // Files are read without the lock. A file that changes after its stamp was
+    // taken is checked again by the next scan, which sees a new stamp.
+    for (size_t i = 0; i < files.size(); ++i)
+        if (!isValid[i])
+            isValid[i] = isValidPresetFile (juce::File (folderPath + juce::File::getSeparatorString() +
+                                                        juce::String::fromUTF8 (files[i].fileName.c_str())));
+
+    FolderVerdicts verdicts;
+    verdicts.reserve (files.size());
+    juce::StringArray names;
+
+    for (size_t i = 0; i < files.size(); ++i)
+    {
+        if (stamps[i].modifiedSeconds < youngestKeptSeconds)
+            verdicts[files[i].fileName] = {stamps[i], *isValid[i]};
+
+        if (*isValid[i])
+            names.add (files[i].presetName);
+    }
+
+    const std::lock_guard<std::mutex> guard (lock);
+    verdictsOfFolder[folderPath] = std::move (verdicts);
+    return names;
+}

@@ -324,14 +324,18 @@ CvoVarItemManager* ZkOstinelAudioProcessor::getVarItemManager() const
     return varItemManager.get();
 }
 
+// The channel name is also written by a state restore on a host thread.
 void ZkOstinelAudioProcessor::setChannelName (const juce::String& name)
 {
-    channelName = name;
+    const juce::ScopedLock lock (presetTreeLock);
+    channelName = name.substring (0, maxChannelNameLength);
 }
 
 juce::String ZkOstinelAudioProcessor::getChannelName() const
 {
-    return channelName;
+    // A copy with storage of its own, like the program name's (see getCurrentPresetName).
+    const juce::ScopedLock lock (presetTreeLock);
+    return juce::String (channelName.getCharPointer());
 }
 
 juce::String ZkOstinelAudioProcessor::getAllowedCharsForPresetNames() const

@@ -9,6 +9,7 @@
 
 #include "engine/CvoLevelMeterFeed.h"
 #include "engine/CvoWaveDisplayFeed.h"
+#include "engine/ZkHostStateReceiver.h"
 #include "engine/ZkParameterTable.h"
 #include "engine/dsp/CvoFoldbackDistortion.h"
 #include "engine/dsp/CvoIsPlayingState.h"
@@ -66,7 +67,7 @@ enum EnvelopeStage
     ZkOstinelAudioProcessorPresets.cpp (factory presets, preset lists, user preset files),
     ZkOstinelAudioProcessorProperties.cpp (properties file and editor sizes).
 */
-class ZkOstinelAudioProcessor : public juce::AudioProcessor
+class ZkOstinelAudioProcessor : public juce::AudioProcessor, public ZkHostStateReceiver
 {
 public:
     static constexpr int numHostParameters = 350;        // 300 real ones, 300..349 "reserved"
@@ -74,6 +75,13 @@ public:
     static constexpr int echoLineLength = 1152000;       // [samples] per echo line
     static constexpr int echoMaxDelayPingPong = 576000;  // [samples]
     static constexpr int echoMaxDelayNormal = 1152000;   // [samples]
+
+    // [characters] Longest program name (not counting one trailing modified mark
+    // "*") and channel name kept; longer names are cut where they come in. So
+    // the largest state stays far inside what the host state chunk reads back,
+    // even when every character needs escaping.
+    static constexpr int maxProgramNameLength = 256;
+    static constexpr int maxChannelNameLength = 256;
 
     ZkOstinelAudioProcessor();
     ~ZkOstinelAudioProcessor() override;
@@ -137,6 +145,9 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
+    /** setStateInformation that answers whether the chunk was taken (false: refused, nothing changed). */
+    bool restoreHostState (const void* data, int sizeInBytes) override;
+
     //==============================================================================
     // Getters and setters (message thread unless stated)
     int getCurrentPresetID() const;
@@ -157,7 +168,7 @@ public:
     void setCurrentColourSchemeBrightness (float brightness);
     CvoParameterManager* getParameterManager() const;
     CvoVarItemManager* getVarItemManager() const;
-    void setChannelName (const juce::String& name);
+    void setChannelName (const juce::String& name); // cut to maxChannelNameLength
     juce::String getChannelName() const;
     juce::String getAllowedCharsForPresetNames() const;
     juce::String getLastSampleRateString() const;

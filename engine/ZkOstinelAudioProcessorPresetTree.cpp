@@ -10,8 +10,11 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
+#include <locale>
 #include <optional>
+#include <sstream>
 
 namespace
 {
@@ -60,12 +63,20 @@ std::optional<double> readFiniteNumber (const juce::var& value)
     return {};
 }
 
-// A finite double that fits into a float; larger magnitudes would be an
-// undefined conversion.
+// A finite double as the finite float it rounds to; magnitudes that round
+// beyond the float range have none (converting them would be undefined). The
+// largest float written with 15 digits reads back a little above it, and
+// still rounds to it.
 std::optional<float> toFiniteFloat (std::optional<double> value)
 {
-    if (!value || std::abs (*value) > (double)std::numeric_limits<float>::max())
+    constexpr double largest = (double)std::numeric_limits<float>::max();
+    constexpr double halfTopStep = 0x1p103; // half the step between floats at the top of the range
+
+    if (!value || !(std::abs (*value) < largest + halfTopStep))
         return {};
+
+    if (std::abs (*value) > largest)
+        return *value > 0.0 ? std::numeric_limits<float>::max() : -std::numeric_limits<float>::max();
 
     return (float)*value;
 }
@@ -111,13 +122,53 @@ juce::ValueTree findParameterEntry (const juce::ValueTree& tree, int index, cons
     return tree.getChildWithProperty (parameterNameProperty, name);
 }
 
+// A copy with storage of its own, made while presetTreeLock is held, for a
+// name handed to another thread (the host's, the editor's). A shared
+// juce::String would be safe too, its reference count being atomic, but that
+// count lives in framework code built without the thread sanitizer, which then
+// reports the rewrite of the name on one host thread as a race with its read
+// on another; with no storage shared there is nothing left to mistake.
+juce::String unsharedCopy (const juce::String& text)
+{
+    return juce::String (text.getCharPointer());
+}
+
+// A program name as it is kept: at most maxProgramNameLength characters, and
+// one trailing modified mark "*" when the name had one, so that a marked name
+// of the longest length restores as it was saved.
+juce::String boundedProgramName (const juce::String& name)
+{
+    constexpr int maxLength = ZkOstinelAudioProcessor::maxProgramNameLength;
+
+    const bool marked = name.endsWithChar ('*');
+
+    if (name.length() <= maxLength + (marked ? 1 : 0))
+        return name;
+
+    return name.substring (0, maxLength) + (marked ? "*" : "");
+}
+
 juce::String settingValueAsText (const juce::var& value)
 {
     // A double that is not finite has no decimal text; it is stored as 0.
     if (value.isDouble() && !std::isfinite ((double)value))
         return juce::var (0.0).toString();
 
-    return value.toString();
+    const auto text = value.toString();
+
+    // The framework's text has at most 16 significant digits, which not every
+    // double needs but some do (a slider's value): those get all 17, so that
+    // the restore reads back the same value.
+    if (value.isDouble() &&
+        ZkHostStateChunk::parseFiniteNumber (text) != std::optional<double> ((double)value))
+    {
+        std::ostringstream exact;
+        exact.imbue (std::locale::classic());
+        exact << std::setprecision (17) << (double)value;
+        return exact.str();
+    }
+
+    return text;
 }
 } // namespace
 
@@ -134,7 +185,7 @@ void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String& newNam
         if (currentPresetTree == nullptr || !currentPresetTree->isValid())
             return;
 
-        currentPresetTree->setProperty (presetNameProperty, newName, undoManager.get());
+        currentPresetTree->setProperty (presetNameProperty, boundedProgramName (newName), undoManager.get());
     }
 
     // Only the program changed: the default flags would also report a latency change.
@@ -424,7 +475,7 @@ juce::String ZkOstinelAudioProcessor::getCurrentPresetName() const
     if (presetWasModified)
         name = name.removeCharacters ("*") + "*";
 
-    return name;
+    return unsharedCopy (name);
 }
 
 void ZkOstinelAudioProcessor::updateCurrentPresetID()
@@ -494,15 +545,23 @@ void ZkOstinelAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    restoreHostState (data, sizeInBytes);
+}
+
+bool ZkOstinelAudioProcessor::restoreHostState (const void* data, int sizeInBytes)
+{
     const auto xml = ZkHostStateChunk::read (data, sizeInBytes);
 
     if (xml == nullptr || xml->getTagName() != stateElementTag || !xml->hasAttribute ("pluginName") ||
         xml->getStringAttribute ("pluginName") != pluginName)
-        return;
+        return false;
 
     // An attribute that is present but unreadable, not finite or out of bounds
     // counts as missing for the editor sizes and settings; for a parameter it
-    // leaves the current value (a missing parameter still becomes 0.0).
+    // leaves the current value (a missing parameter still becomes 0.0). A
+    // parameter takes every value that setParameter takes from the host: any
+    // finite float, also outside 0..1 (an automation overshoot is restored as
+    // it sounded).
     const auto readEditorHeight = [&xml] (const char* name) -> std::optional<int>
     {
         const auto height = ZkHostStateChunk::parseInteger (xml->getStringAttribute (name));
@@ -526,7 +585,7 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
         const juce::ScopedLock lock (presetTreeLock);
 
         if (xml->hasAttribute ("channelName"))
-            channelName = xml->getStringAttribute ("channelName");
+            channelName = xml->getStringAttribute ("channelName").substring (0, maxChannelNameLength);
 
         const auto isFactory =
             xml->hasAttribute ("currentPresetIsFactory")
@@ -550,14 +609,14 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
         for (int index = 0; index < parameterManager->getNumberOfParameters(); ++index)
         {
             const auto& text = texts[(size_t)index];
-            const auto value =
-                text ? ZkHostStateChunk::parseFiniteNumber (*text) : std::optional<double> (0.0);
+            const auto value = toFiniteFloat (text ? ZkHostStateChunk::parseFiniteNumber (*text)
+                                                   : std::optional<double> (0.0));
 
-            if (!value || *value < 0.0 || *value > 1.0)
+            if (!value)
                 continue;
 
-            parameterManager->setParameterValue (index, (float)*value);
-            calculateProcessingValueFromParam (index, (float)*value);
+            parameterManager->setParameterValue (index, *value);
+            calculateProcessingValueFromParam (index, *value);
         }
     }
 
@@ -597,4 +656,5 @@ void ZkOstinelAudioProcessor::setStateInformation (const void* data, int sizeInB
     const juce::ScopedLock lock (presetTreeLock);
     fillValueTreeWithAllParams (currentPresetTree.get());
     recordCurrentPresetKind();
+    return true;
 }

@@ -1,5 +1,6 @@
 #include "plugin/ZkVstWrapper.h"
 
+#include "engine/ZkHostStateReceiver.h"
 #include "plugin/ZkPluginIdentity.h"
 #include "vst/VstText.h"
 
@@ -171,16 +172,23 @@ bool ZkVstWrapper::resizeHostWindow (int width, int height)
 //==============================================================================
 void ZkVstWrapper::resume()
 {
-    const int maxBlock = juce::jmax (1, blockSize);
+    // Prepared for at most maxPreparedBlockSize whatever the host announced;
+    // longer blocks are processed in parts (processInParts).
+    const int maxBlock = juce::jlimit (1, maxPreparedBlockSize, blockSize);
     const double rate = static_cast<double> (sampleRate);
     const bool nowOffline = getCurrentProcessLevel() == kVstProcessLevelOffline;
 
+    // Made before the gate closes, so that an allocation that fails throws
+    // while the old buffer is still whole; processing never allocates.
+    juce::AudioBuffer<float> preparedScratch (ZkPluginIdentity::numChannels, maxBlock);
+
     {
+        // An exception from here on leaves the gate closed with the processor
+        // not ready: blocks pass through until a resume gets all the way.
         ZkProcessGate::ScopedChange change (gate);
         change.setReadyAfter (false); // until all of it is done
 
-        // Sized before the audio thread may use it again; processing never allocates.
-        scratch.setSize (ZkPluginIdentity::numChannels, maxBlock, false, true, false);
+        std::swap (scratch, preparedScratch);
         offline = nowOffline;
         processor->setNonRealtime (nowOffline);
         processor->setRateAndBufferSizeDetails (rate, maxBlock);
@@ -408,6 +416,12 @@ VstInt32 ZkVstWrapper::setChunk (void* data, VstInt32 byteSize, bool isPreset)
 {
     // The dispatcher lets only a pointer and a positive size through; what the
     // bytes hold is checked by the processor, which keeps its state on garbage.
+    // One program is the whole state, so both kinds of chunk restore the same;
+    // a processor that says whether it took the chunk lets the host hear of a
+    // refused one (0).
+    if (auto* receiver = dynamic_cast<ZkHostStateReceiver*> (processor.get()))
+        return receiver->restoreHostState (data, byteSize) ? 1 : 0;
+
     if (isPreset)
         processor->setCurrentProgramStateInformation (data, byteSize);
     else

@@ -82,6 +82,10 @@ public:
     VstPlugCategory getPlugCategory() override;
     VstInt32 canDo (char* text) override;
 
+    // [samples] The most that resume prepares for, whatever block size the host
+    // announced: a size from the host never sizes an allocation unbounded.
+    static constexpr int maxPreparedBlockSize = 8192;
+
     // Bytes offered for texts written into host buffers (terminating zero included).
     static constexpr int parameterNameBytes = 16; // every name of the table fits
     static constexpr int parameterTextBytes = 24; // display texts

@@ -372,8 +372,29 @@ void AudioEffect::int2string (VstInt32 value, char* text, VstInt32 maxLen)
 }
 
 //==============================================================================
+// No exception may leave a call from the host: it would unwind into a C caller
+// and end the host's process. An operation that fails by exception (an
+// allocation the system refuses) answers as a call that did nothing: 0 from the
+// dispatcher and parameter reads, silence from the process calls. The objects
+// keep their own state consistent on the way out (the wrapper's process gate,
+// for one, stays closed and lets later blocks pass through).
+
+namespace
+{
+template <typename Sample>
+void silenceOutputs (const AEffect* e, Sample** outputs, VstInt32 sampleFrames) noexcept
+{
+    if (outputs == nullptr || sampleFrames <= 0)
+        return;
+
+    for (VstInt32 channel = 0; channel < e->numOutputs; ++channel)
+        if (outputs[channel] != nullptr)
+            std::memset (outputs[channel], 0, static_cast<std::size_t> (sampleFrames) * sizeof (Sample));
+}
+} // namespace
+
 VstIntPtr AudioEffect::dispatchEffectClass (AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                            void* ptr, float opt)
+                                            void* ptr, float opt) noexcept
 {
     auto* effect = objectOf (e);
 
@@ -382,42 +403,96 @@ VstIntPtr AudioEffect::dispatchEffectClass (AEffect* e, VstInt32 opcode, VstInt3
 
     if (opcode == effClose)
     {
-        effect->dispatcher (opcode, index, value, ptr, opt);
+        try
+        {
+            effect->dispatcher (opcode, index, value, ptr, opt);
+        }
+        catch (...)
+        {
+            // Closed all the same: the host lets go of the record now.
+        }
+
         delete effect;
         return 1;
     }
 
-    return effect->dispatcher (opcode, index, value, ptr, opt);
+    try
+    {
+        return effect->dispatcher (opcode, index, value, ptr, opt);
+    }
+    catch (...)
+    {
+        return 0;
+    }
 }
 
-float AudioEffect::getParameterClass (AEffect* e, VstInt32 index)
+float AudioEffect::getParameterClass (AEffect* e, VstInt32 index) noexcept
 {
     auto* effect = objectOf (e);
-    return effect != nullptr ? effect->getParameter (index) : 0.0f;
+
+    try
+    {
+        return effect != nullptr ? effect->getParameter (index) : 0.0f;
+    }
+    catch (...)
+    {
+        return 0.0f;
+    }
 }
 
-void AudioEffect::setParameterClass (AEffect* e, VstInt32 index, float value)
+void AudioEffect::setParameterClass (AEffect* e, VstInt32 index, float value) noexcept
 {
-    if (auto* effect = objectOf (e))
-        effect->setParameter (index, value);
+    try
+    {
+        if (auto* effect = objectOf (e))
+            effect->setParameter (index, value);
+    }
+    catch (...)
+    {
+        // The write did not happen.
+    }
 }
 
+// The three process callbacks run on the host's audio thread: the handlers
+// allocate nothing, and on the path that throws nothing they cost nothing.
 void AudioEffect::__processClassDeprecated (AEffect* e, float** inputs, float** outputs,
-                                            VstInt32 sampleFrames)
+                                            VstInt32 sampleFrames) noexcept
 {
-    if (auto* effect = objectOf (e))
-        effect->__processDeprecated (inputs, outputs, sampleFrames);
+    try
+    {
+        if (auto* effect = objectOf (e))
+            effect->__processDeprecated (inputs, outputs, sampleFrames);
+    }
+    catch (...)
+    {
+        // Accumulating: adding nothing is the silent answer.
+    }
 }
 
-void AudioEffect::processClassReplacing (AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames)
+void AudioEffect::processClassReplacing (AEffect* e, float** inputs, float** outputs,
+                                         VstInt32 sampleFrames) noexcept
 {
-    if (auto* effect = objectOf (e))
-        effect->processReplacing (inputs, outputs, sampleFrames);
+    try
+    {
+        if (auto* effect = objectOf (e))
+            effect->processReplacing (inputs, outputs, sampleFrames);
+    }
+    catch (...)
+    {
+        silenceOutputs (e, outputs, sampleFrames);
+    }
 }
 
 void AudioEffect::processClassDoubleReplacing (AEffect* e, double** inputs, double** outputs,
-                                               VstInt32 sampleFrames)
+                                               VstInt32 sampleFrames) noexcept
 {
-    if (auto* effect = objectOf (e))
-        effect->processDoubleReplacing (inputs, outputs, sampleFrames);
+    try
+    {
+        if (auto* effect = objectOf (e))
+            effect->processDoubleReplacing (inputs, outputs, sampleFrames);
+    }
+    catch (...)
+    {
+        silenceOutputs (e, outputs, sampleFrames);
+    }
 }

@@ -95,15 +95,17 @@ public:
     virtual bool __isOutputConnectedDeprecated (VstInt32 output);
 
     // Class callbacks placed in the record: the host calls them with the record's
-    // address, and each forwards to the object behind it.
+    // address, and each forwards to the object behind it. No exception leaves them.
     static VstIntPtr dispatchEffectClass (AEffect* e, VstInt32 opcode, VstInt32 index, VstIntPtr value,
-                                          void* ptr, float opt);
-    static float getParameterClass (AEffect* e, VstInt32 index);
-    static void setParameterClass (AEffect* e, VstInt32 index, float value);
-    static void __processClassDeprecated (AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
-    static void processClassReplacing (AEffect* e, float** inputs, float** outputs, VstInt32 sampleFrames);
+                                          void* ptr, float opt) noexcept;
+    static float getParameterClass (AEffect* e, VstInt32 index) noexcept;
+    static void setParameterClass (AEffect* e, VstInt32 index, float value) noexcept;
+    static void __processClassDeprecated (AEffect* e, float** inputs, float** outputs,
+                                          VstInt32 sampleFrames) noexcept;
+    static void processClassReplacing (AEffect* e, float** inputs, float** outputs,
+                                       VstInt32 sampleFrames) noexcept;
     static void processClassDoubleReplacing (AEffect* e, double** inputs, double** outputs,
-                                             VstInt32 sampleFrames);
+                                             VstInt32 sampleFrames) noexcept;
 
 protected:
     void setFlag (VstInt32 flag, bool state) noexcept;

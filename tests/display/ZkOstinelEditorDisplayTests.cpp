@@ -223,9 +223,13 @@ void idle (HostedPlugin& plugin, int calls = 10)
     }
 }
 
+/** Takes steps until the condition holds: as long as a loaded machine needs,
+    up to a limit that only a plug-in that never gets there reaches. */
 bool waitFor (const std::function<bool()>& condition, const std::function<void()>& step)
 {
-    for (int i = 0; i < 200; ++i)
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds (30);
+
+    while (std::chrono::steady_clock::now() < giveUp)
     {
         if (condition())
             return true;
@@ -330,16 +334,16 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
 
     host.resize (initial);
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
-    idle (*plugin, 30);
+    const auto oneStep = [&] { idle (*plugin, 1); };
+    ASSERT_TRUE (waitFor ([&] { return host.getChildren().size() == 1; }, oneStep));
 
-    const auto children = host.getChildren();
-    ASSERT_EQ (children.size(), 1u);
-    const Window editor = children.front();
+    const Window editor = host.getChildren().front();
+    EXPECT_TRUE (waitFor ([&] { return host.getAttributes (editor).map_state == IsViewable; }, oneStep));
     const auto attributes = host.getAttributes (editor);
     EXPECT_EQ (attributes.width, initial.width);
     EXPECT_EQ (attributes.height, initial.height);
-    EXPECT_EQ (attributes.map_state, IsViewable);
-    EXPECT_GE (host.countColours (editor), 2u) << "the editor painted nothing";
+    EXPECT_TRUE (waitFor ([&] { return host.countColours (editor) >= 2u; }, oneStep))
+        << "the editor painted nothing";
 
     // While the editor is open the host's idle calls run the plug-in's messages:
     // the display update of a rename waits for the next idle call.
@@ -347,21 +351,36 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
     renameProgram (*plugin, "Open Editor");
     std::this_thread::sleep_for (std::chrono::milliseconds (100));
     EXPECT_EQ (countEvents (*plugin, HostEvent::Kind::updateDisplay), 0u);
-    idle (*plugin, 3);
-    EXPECT_GE (countEvents (*plugin, HostEvent::Kind::updateDisplay), 1u);
+    EXPECT_TRUE (
+        waitFor ([&] { return countEvents (*plugin, HostEvent::Kind::updateDisplay) > 0; }, oneStep));
 
     // A drag of the corner resizer grows the editor at its aspect ratio, and the
     // host is asked to follow.
     plugin->getEvents().clear();
     host.drag (editor, (int)(0.97f * (float)initial.width), (int)(0.946f * (float)initial.height), 160, 40,
                [&] { idle (*plugin, 3); });
-    idle (*plugin, 10);
 
-    const auto requested = lastRequestedSize (*plugin);
-    ASSERT_GT (requested.height, initial.height) << "no resize reached the host";
+    // The drag's last move is in once the requested size stays put for a few idle calls.
+    Size requested;
+    ASSERT_TRUE (waitFor (
+        [&]
+        {
+            const auto before = lastRequestedSize (*plugin);
+            idle (*plugin, 5);
+            requested = lastRequestedSize (*plugin);
+            return requested.height > initial.height && requested.height == before.height;
+        },
+        oneStep))
+        << "no resize reached the host";
     EXPECT_NEAR (requested.width, aspectRatio * (float)requested.height, 2.0f);
     host.resize (requested);
-    idle (*plugin, 5);
+    EXPECT_TRUE (waitFor (
+        [&]
+        {
+            const auto now = host.getAttributes (editor);
+            return now.width == requested.width && now.height == requested.height;
+        },
+        oneStep));
     const auto resized = host.getAttributes (editor);
     EXPECT_EQ (resized.width, requested.width);
     EXPECT_EQ (resized.height, requested.height);
@@ -402,20 +421,21 @@ TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithThe
     {
         AudioThread audio (*plugin);
 
+        // Each round lasts until the audio thread has processed blocks with the editor open.
         for (int round = 0; round < 5; ++round)
         {
             ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
-            idle (*plugin, 5);
-            EXPECT_EQ (host.getChildren().size(), 1u);
+            const int blocksBefore = audio.getBlocks();
+            EXPECT_TRUE (waitFor (
+                [&] { return host.getChildren().size() == 1 && audio.getBlocks() > blocksBefore + 2; },
+                [&] { idle (*plugin, 1); }));
             plugin->dispatch (effEditClose);
         }
-
-        EXPECT_GT (audio.getBlocks(), 0);
     }
 
     // The host closes the effect while its editor is still open.
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
-    idle (*plugin, 5);
+    EXPECT_TRUE (waitFor ([&] { return host.getChildren().size() == 1; }, [&] { idle (*plugin, 1); }));
     EXPECT_LE (plugin->getDeepestCallbackNesting(), 1);
     plugin.reset();
     EXPECT_TRUE (waitFor ([&] { return host.getChildren().empty(); },
@@ -435,10 +455,13 @@ TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAr
 
     ASSERT_EQ (first->dispatch (effEditOpen, 0, 0, firstHost.getParentHandle()), 1);
     ASSERT_EQ (second->dispatch (effEditOpen, 0, 0, secondHost.getParentHandle()), 1);
-    idle (*first, 5);
-    idle (*second, 5);
-    EXPECT_EQ (firstHost.getChildren().size(), 1u);
-    EXPECT_EQ (secondHost.getChildren().size(), 1u);
+    EXPECT_TRUE (
+        waitFor ([&] { return firstHost.getChildren().size() == 1 && secondHost.getChildren().size() == 1; },
+                 [&]
+                 {
+                     idle (*first, 1);
+                     idle (*second, 1);
+                 }));
 
     // The first closes; the second's editor keeps the loop on this thread.
     first->dispatch (effEditClose);
@@ -446,8 +469,8 @@ TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAr
     renameProgram (*second, "Still Open");
     std::this_thread::sleep_for (std::chrono::milliseconds (100));
     EXPECT_EQ (countEvents (*second, HostEvent::Kind::updateDisplay), 0u);
-    idle (*second, 3);
-    EXPECT_GE (countEvents (*second, HostEvent::Kind::updateDisplay), 1u);
+    EXPECT_TRUE (waitFor ([&] { return countEvents (*second, HostEvent::Kind::updateDisplay) > 0; },
+                          [&] { idle (*second, 1); }));
 
     // The last one closes: the plug-in's own thread runs the messages again.
     second->dispatch (effEditClose);

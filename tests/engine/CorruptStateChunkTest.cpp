@@ -1,6 +1,6 @@
 // Host state chunks that are damaged, foreign or hostile: a chunk that cannot
 // be read changes nothing; a readable one with bad values takes only the
-// readable, finite, bounded ones.
+// readable, finite ones that fit their field.
 
 #include "PresetTreeTestSupport.h"
 
@@ -110,7 +110,7 @@ TEST_P (CorruptStateChunks, ChangeNothing)
 INSTANTIATE_TEST_SUITE_P (Chunks, CorruptStateChunks, ::testing::ValuesIn (corruptChunks),
                           [] (const auto& paramInfo) { return std::string (paramInfo.param.name); });
 
-TEST (PartlyReadableStateChunk, TakesOnlyReadableFiniteBoundedValues)
+TEST (PartlyReadableStateChunk, TakesOnlyReadableFiniteValues)
 {
     ZkOstinelAudioProcessor source;
     source.setEditorHeight (600);
@@ -139,9 +139,11 @@ TEST (PartlyReadableStateChunk, TakesOnlyReadableFiniteBoundedValues)
 
     EXPECT_EQ (p.getDefaultEditorHeight(), defaultHeight);
     EXPECT_EQ (p.getEditorHeight(), defaultHeight); // unreadable: as if missing
-    for (const char* name : {"Mix", "Hold", "Decay", "Release", "Attack"})
+    for (const char* name : {"Mix", "Hold", "Attack"})
         EXPECT_EQ (valueOf (p, name), before[(size_t)indexOf (p, name)]) << name;
     EXPECT_EQ (valueOf (p, "Swing"), 0.9f);
+    EXPECT_EQ (valueOf (p, "Decay"), -0.5f); // finite values outside 0..1 are what a host may have set
+    EXPECT_EQ (valueOf (p, "Release"), 1.5f);
     EXPECT_FALSE (p.currentPresetIsFactory());
     EXPECT_EQ ((int)p.getVarItemManager()->getVar ("viDawTimingOffsetInSamples"), 77);
     EXPECT_EQ ((double)p.getVarItemManager()->getVar ("viWaveDisplayZoomFactorYNormed"), 0.25);

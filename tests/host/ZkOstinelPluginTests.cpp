@@ -89,9 +89,13 @@ int runZkhost (const std::vector<std::string>& args, std::string& output)
     return code;
 }
 
+// Until the condition holds, as long as a loaded machine needs, up to a limit
+// that only a plug-in that never gets there reaches.
 void waitFor (const std::function<bool()>& condition)
 {
-    for (int i = 0; i < 400 && !condition(); ++i)
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds (30);
+
+    while (!condition() && std::chrono::steady_clock::now() < giveUp)
         std::this_thread::sleep_for (std::chrono::milliseconds (5));
 }
 } // namespace
@@ -199,9 +203,29 @@ TEST (ZkOstinelPlugin, ChunkRoundTripReadsBackByteIdenticalAndBadChunksChangeNot
     std::memcpy (garbage.data(), "<?xml", 5);
     EXPECT_FALSE (second->dispatch (effSetChunk, 0, 0, garbage.data()) != 0);
     EXPECT_FALSE (second->dispatch (effSetChunk, 0, 64, nullptr) != 0);
-    second->setChunk (garbage);
-    second->setChunk ({'x'});
+    EXPECT_FALSE (second->setChunk (garbage)); // a refused chunk is no success
+    EXPECT_FALSE (second->setChunk ({'x'}));
     EXPECT_EQ (second->getChunk(), chunk);
+}
+
+TEST (ZkOstinelPlugin, AutomationOvershootComesBackFromTheChunkAsItSounded)
+{
+    ZK_REQUIRE_PLUGIN();
+    auto first = loadZk();
+    auto second = loadZk();
+    ASSERT_NE (first, nullptr);
+    ASSERT_NE (second, nullptr);
+
+    const int outputGain = first->findParameter ("OutputGain"), mix = first->findParameter ("Mix");
+    first->setParameter (outputGain, -1.0e-8f);
+    first->setParameter (mix, 2.0f);
+    EXPECT_EQ (first->getParameterDisplay (outputGain), "-24.0dB");
+
+    ASSERT_TRUE (second->setChunk (first->getChunk()));
+    EXPECT_EQ (second->getParameter (outputGain), -1.0e-8f);
+    EXPECT_EQ (second->getParameterDisplay (outputGain), "-24.0dB");
+    EXPECT_EQ (second->getParameter (mix), 2.0f);
+    EXPECT_EQ (second->getParameterDisplay (mix), first->getParameterDisplay (mix));
 }
 
 TEST (ZkOstinelPlugin, WithoutTimeInformationAudioPassesBitIdentical)

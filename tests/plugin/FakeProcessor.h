@@ -103,6 +103,8 @@ public:
     }
     float getParameter (int index) override
     {
+        if (duringParameterCall)
+            duringParameterCall();
         return values.at (static_cast<std::size_t> (index));
     }
     const juce::String getParameterText (int index) override
@@ -111,6 +113,8 @@ public:
     }
     void setParameter (int index, float value) override
     {
+        if (duringParameterCall)
+            duringParameterCall();
         values.at (static_cast<std::size_t> (index)) = value;
         ++parameterWrites;
     }
@@ -137,7 +141,7 @@ public:
     std::vector<int> blockSizes, blockChannels;
     std::vector<juce::Optional<juce::AudioPlayHead::PositionInfo>> positions;
 
-    // Run inside prepareToPlay and inside processBlock (unless quiet): what another
-    // thread of the host does meanwhile.
-    std::function<void()> duringPrepare, duringBlock;
+    // Run inside prepareToPlay, processBlock (unless quiet) and the parameter
+    // calls: what another thread of the host does meanwhile, or a failure.
+    std::function<void()> duringPrepare, duringBlock, duringParameterCall;
 };

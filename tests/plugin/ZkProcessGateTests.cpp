@@ -43,13 +43,19 @@ TEST (ZkProcessGate, BlocksGetTheProcessorOnlyWhileItIsReady)
 
 // Two host threads suspend, resume and reshape as fast as they can while the
 // audio thread processes: no change overlaps a block or another change, and
-// blocks keep getting the processor.
+// blocks keep getting the processor. Every 100 changes a host thread that has
+// just left the gate ready waits until the audio thread has processed a block
+// since (a host thread whose change left it suspended goes on, and its next
+// change makes it ready), so blocks come in between the changes however the
+// threads are scheduled.
 TEST (ZkProcessGate, ChangesNeverOverlapBlocksOrEachOther)
 {
+    constexpr int changesPerThread = 2000, changesBetweenBlocks = 100;
     ZkProcessGate gate;
     std::atomic<int> holders{0};
     std::atomic<bool> overlapped{false};
     std::atomic<int> changesLeft{2};
+    std::atomic<int> blocksProcessed{0};
     int sharedValue = 0; // plain: written by changes and read by blocks, as the wrapper's set-up is
 
     const auto hold = [&]
@@ -65,17 +71,26 @@ TEST (ZkProcessGate, ChangesNeverOverlapBlocksOrEachOther)
         hostThreads.emplace_back (
             [&, t]
             {
-                for (int i = 0; i < 2000; ++i)
+                for (int i = 0; i < changesPerThread; ++i)
                 {
-                    ZkProcessGate::ScopedChange change (gate);
-                    hold();
-                    ++sharedValue;
-                    change.setReadyAfter (t == 0 || i % 3 != 0);
+                    const bool ready = t == 0 || i % 3 != 0;
+                    {
+                        ZkProcessGate::ScopedChange change (gate);
+                        hold();
+                        ++sharedValue;
+                        change.setReadyAfter (ready);
+                    }
+
+                    if (ready && i % changesBetweenBlocks == changesBetweenBlocks - 1)
+                    {
+                        const int blocksBefore = blocksProcessed.load();
+                        while (blocksProcessed.load() == blocksBefore)
+                            std::this_thread::yield();
+                    }
                 }
                 --changesLeft;
             });
 
-    int blocksProcessed = 0;
     int lastSeen = 0;
     while (changesLeft.load() > 0)
     {
@@ -93,6 +108,6 @@ TEST (ZkProcessGate, ChangesNeverOverlapBlocksOrEachOther)
         thread.join();
 
     EXPECT_FALSE (overlapped.load());
-    EXPECT_EQ (sharedValue, 4000);
-    EXPECT_GT (blocksProcessed, 0);
+    EXPECT_EQ (sharedValue, 2 * changesPerThread);
+    EXPECT_GE (blocksProcessed.load(), changesPerThread / changesBetweenBlocks);
 }

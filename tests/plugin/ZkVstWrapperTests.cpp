@@ -15,6 +15,7 @@
 #include <future>
 #include <limits>
 #include <new>
+#include <stdexcept>
 #include <string>
 
 namespace juce
@@ -315,6 +316,45 @@ TEST_F (WrapperFixture, ABlockLongerThanAnnouncedIsProcessedInPartsWithTheTimeMo
     EXPECT_DOUBLE_EQ (*processor->positions[2]->getPpqPosition(), 8.0 + 128.0 / 24000.0);
 }
 
+// No size the host announces sizes an allocation: the largest block size
+// prepares the bounded buffer, and blocks longer than that go in parts.
+TEST_F (WrapperFixture, AnyAnnouncedBlockSizePreparesABoundedBuffer)
+{
+    start (48000.0f, std::numeric_limits<VstInt32>::max());
+    EXPECT_EQ (processor->preparedBlock, ZkVstWrapper::maxPreparedBlockSize);
+
+    const auto out = process (20000, false);
+    EXPECT_EQ (processor->blockSizes, (std::vector<int>{8192, 8192, 3616}));
+    for (int i = 0; i < 20000; i += 997)
+        ASSERT_EQ (out[1][static_cast<std::size_t> (i)], 0.5f * ramp (i, 1)) << i;
+}
+
+// A failure inside a call from the host (an allocation refused in prepareToPlay,
+// an exception from a block or a parameter call) stays inside: the call answers
+// as one that did nothing, and the instance keeps working.
+TEST_F (WrapperFixture, AnExceptionStaysInsideTheCallAndTheInstanceKeepsWorking)
+{
+    processor->duringPrepare = [] { throw std::bad_alloc(); };
+    start();
+    EXPECT_EQ (process (32, false)[0][5], ramp (5, 0)); // not prepared: passed through
+
+    processor->duringPrepare = nullptr;
+    dispatch (effMainsChanged, 0, 1);
+    EXPECT_EQ (process (32, false)[0][5], 0.5f * ramp (5, 0));
+
+    processor->duringBlock = [] { throw std::runtime_error ("a block that fails"); };
+    EXPECT_EQ (process (32, false)[1][5], 0.0f); // silence
+    processor->duringBlock = nullptr;
+    EXPECT_EQ (process (32, true)[1][5], 0.5f * ramp (5, 1));
+
+    effect->setParameter (effect, 3, 0.75f);
+    processor->duringParameterCall = [] { throw std::runtime_error ("a parameter call that fails"); };
+    effect->setParameter (effect, 3, 0.25f);
+    EXPECT_EQ (effect->getParameter (effect, 3), 0.0f);
+    processor->duringParameterCall = nullptr;
+    EXPECT_EQ (effect->getParameter (effect, 3), 0.75f);
+}
+
 TEST_F (WrapperFixture, NothingPreparedPassesAudioThroughAndSuspendedSilences)
 {
     const auto unprepared = process (32, false);
@@ -385,7 +425,7 @@ TEST_F (WrapperFixture, HostThreadsWaitForTheRunningBlockAndBlocksNeverWait)
     processor->duringPrepare = [&]
     {
         blockDuringPrepare = std::async (std::launch::async, [this] { return process (32, false, 1); });
-        blockWaited = blockDuringPrepare.wait_for (std::chrono::seconds (10)) != std::future_status::ready;
+        blockWaited = blockDuringPrepare.wait_for (std::chrono::seconds (60)) != std::future_status::ready;
     };
     const auto blocksBefore = processor->blockSizes.size();
     dispatch (effMainsChanged, 0, 1);

@@ -177,7 +177,7 @@ TEST_F (BadValues, BrokenStreamSetUp)
     auto& plugin = session->getPlugin();
     AEffect* effect = plugin.getEffect();
 
-    const double rates[] = {0.0, -44100.0, std::nan (""), HUGE_VAL, 1.0, 1.0e9};
+    const double rates[] = {0.0, -44100.0, std::nan (""), HUGE_VAL, 1.0, 1.0e9, FLT_MAX, 1.0e-30, 1.0e-45};
     for (const double rate : rates)
     {
         plugin.suspend();
@@ -189,7 +189,7 @@ TEST_F (BadValues, BrokenStreamSetUp)
 
     plugin.suspend();
     plugin.setSampleRate (sampleRate);
-    for (const int size : {0, -1, -4096})
+    for (const int size : {0, -1, -4096, std::numeric_limits<int>::max(), 1 << 24})
     {
         plugin.suspend();
         plugin.setBlockSize (size);
@@ -197,6 +197,16 @@ TEST_F (BadValues, BrokenStreamSetUp)
         processBlocks (5);
         expectCleanOutput ("announced block size " + std::to_string (size));
     }
+
+    // A block far longer than what the plug-in prepares for: processed in parts.
+    std::vector<float> longLeft (100000), longRight (100000);
+    input.fill (longLeft.data(), longRight.data(), position, 100000);
+    session->process (longLeft.data(), longRight.data(), longLeft.data(), longRight.data(), 100000);
+    scan.add (longLeft.data(), 100000);
+    scan.add (longRight.data(), 100000);
+    position += 100000;
+    expectCleanOutput ("a block of 100000 frames");
+
     plugin.suspend();
     plugin.setBlockSize (blockSize);
     plugin.resume();

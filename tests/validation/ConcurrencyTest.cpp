@@ -85,6 +85,62 @@ TEST (Concurrency, AutomationAndStateCallsWhileTheAudioThreadProcesses)
     EXPECT_TRUE (scan.isClean()) << scan.describe();
 }
 
+// Two host threads, as some hosts have them: one reads the program name and
+// the parameters' texts (its GUI thread) while another restores state chunks
+// that rename the program. Every name read is one of the two whole names, and
+// under AddressSanitizer and ThreadSanitizer no name is read while it is freed.
+TEST (Concurrency, ProgramNameIsReadWhileAnotherThreadRestoresTheState)
+{
+    PluginSession::Setup setup;
+    auto session = PluginSession::open (setup);
+    ASSERT_NE (session, nullptr);
+    auto& plugin = session->getPlugin();
+
+    // Names longer than what the host reads (23 characters and a zero).
+    const std::string names[] = {"First program, with a name longer than the host reads",
+                                 "Second program, with a name longer than the host reads"};
+    std::vector<unsigned char> chunks[2];
+    for (int i = 0; i < 2; ++i)
+    {
+        std::vector<char> name (names[i].begin(), names[i].end());
+        name.push_back (0);
+        plugin.dispatch (effSetProgramName, 0, 0, name.data());
+        chunks[i] = plugin.getChunk();
+    }
+
+    const Watchdog watchdog ("reading the program name while restoring", std::chrono::seconds (120));
+    constexpr int restores = 400;
+    std::atomic<bool> reading{false};
+    std::atomic<int> restored{0};
+
+    std::thread restorer (
+        [&]
+        {
+            while (!reading.load())
+                std::this_thread::yield();
+            for (int i = 0; i < restores; ++i)
+            {
+                EXPECT_TRUE (plugin.setChunk (chunks[i % 2]));
+                ++restored;
+            }
+        });
+
+    int reads = 0;
+    do
+    {
+        const auto name = plugin.getProgramName();
+        if (name != names[0].substr (0, 23) && name != names[1].substr (0, 23))
+            ADD_FAILURE() << "read \"" << name << "\"";
+        plugin.getParameterDisplay (reads % 350);
+        plugin.getParameterName (reads % 350);
+        reading = true;
+        ++reads;
+    } while (restored.load() < restores);
+
+    restorer.join();
+    EXPECT_EQ (plugin.getProgramName(), names[1].substr (0, 23));
+}
+
 // A speaker arrangement of one or two channels, laid out as the host hands it over.
 struct Arrangement
 {

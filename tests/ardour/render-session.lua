@@ -60,5 +60,11 @@ if ending == "exit" then
     os.exit(0)
 end
 
+-- Ardour's Lua objects hold references to the track and the export; freed
+-- only after the session is gone, they read freed memory (Ardour 7.3). So let
+-- go of them while the session is still there.
+tracks, track, export = nil, nil, nil
+collectgarbage()
+collectgarbage()
 close_session()
 stage("CLOSED")

@@ -114,7 +114,7 @@ if ! with_sanitizer timeout "$run_limit" "$scanner" -f -q "$work/vst/ZkOstinel.s
     exit 1
 fi
 
-plugin_frames="ZkOstinel|juce::|Zk[A-Z]|Cvo[A-Z]|$sources"
+plugin_frames="ZkOstinel|juce::|Zk[A-Z]|Cvo[A-Z]|$sources/(engine|editor|plugin|vst)/"
 
 # run_once <folder> <plugin id | none> <close | exit>: one run of the session
 # script under gdb. Sets verdict to "ok", "ardour" (Ardour's own failure) or

@@ -11,6 +11,8 @@
 // file cannot be replaced even by root); where the file system has no such
 // flag, its mode is made read-only, which holds for other users.
 
+#include "BenchmarkHome.h"
+
 #include <benchmark/benchmark.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
@@ -142,37 +144,11 @@ BENCHMARK (BM_SetStateManyUnknownAttributes)->Unit (benchmark::kMillisecond);
 BENCHMARK (BM_CloseWithUnwritablePropertiesFile)->Unit (benchmark::kMillisecond)->Iterations (10);
 BENCHMARK (BM_CloseWithWritablePropertiesFile)->Unit (benchmark::kMillisecond)->Iterations (10);
 
-std::filesystem::path makeTemporaryHome()
-{
-    // Under the working folder rather than /tmp: the immutable flag needs a
-    // file system that has it (tmpfs may not).
-    std::string pattern = (std::filesystem::current_path() / "zk-bench-home-XXXXXX").string();
-    if (mkdtemp (pattern.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        std::exit (2);
-    }
-    return pattern;
-}
 } // namespace
 
 int main (int argc, char** argv)
 {
-    benchmark::Initialize (&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments (argc, argv))
-        return 1;
-
-    const auto home = makeTemporaryHome();
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
-    return 0;
+    // Under the working folder rather than /tmp: the immutable flag needs a
+    // file system that has it (tmpfs may not).
+    return BenchmarkHome::runBenchmarks (argc, argv, std::filesystem::current_path());
 }

@@ -6,6 +6,8 @@
 // audio per second of processing on one core], both from the wall time of the loop
 // (a sample buffer copy per block included).
 
+#include "BenchmarkHome.h"
+
 #include <benchmark/benchmark.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
@@ -145,37 +147,9 @@ BENCHMARK (BM_ProcessBlockDefaultPreset)->Unit (benchmark::kMicrosecond)->MinTim
 BENCHMARK (BM_ProcessBlockEveryBlockActive)->Unit (benchmark::kMicrosecond)->MinTime (1.0);
 BENCHMARK (BM_ProcessBlockEveryBlockActiveNoResonance)->Unit (benchmark::kMicrosecond)->MinTime (1.0);
 
-std::filesystem::path makeTemporaryHome()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "zk-bench-home-XXXXXX").string();
-    if (mkdtemp (pattern.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        std::exit (2);
-    }
-    return pattern;
-}
 } // namespace
 
-// The processor writes a properties file and a presets folder under the home
-// folder: the benchmark runs with a temporary one.
 int main (int argc, char** argv)
 {
-    benchmark::Initialize (&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments (argc, argv))
-        return 1;
-
-    const auto home = makeTemporaryHome();
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
-    return 0;
+    return BenchmarkHome::runBenchmarks (argc, argv, std::filesystem::temp_directory_path());
 }

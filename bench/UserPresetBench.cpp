@@ -12,6 +12,8 @@
 // verdicts on files changed in the last seconds are not kept, and a real
 // presets folder is older than that.
 
+#include "BenchmarkHome.h"
+
 #include <benchmark/benchmark.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
@@ -28,34 +30,14 @@
 
 namespace
 {
-std::filesystem::path makeTemporaryFolder (const char* prefix)
-{
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / (std::string (prefix) + "XXXXXX")).string();
-    if (mkdtemp (pattern.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        std::exit (2);
-    }
-    return pattern;
-}
-
-// Points HOME (and the configuration folder, where the presets folder lies)
-// at home.
-void useHome (const std::filesystem::path& home)
-{
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
-}
-
 /** A temporary home folder whose presets folder holds numPresets files. */
 class PresetHome
 {
 public:
     explicit PresetHome (int numPresets)
-        : home (makeTemporaryFolder ("zk-preset-bench-"))
+        : home (BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-preset-bench-"))
     {
-        useHome (home);
+        BenchmarkHome::use (home);
 
         // One instance saves a preset; its bytes are copied under every name.
         ZkOstinelAudioProcessor processor;
@@ -87,7 +69,7 @@ public:
         a folder path that this process has not scanned yet. */
     void moveToNewHome()
     {
-        const auto newHome = makeTemporaryFolder ("zk-preset-bench-");
+        const auto newHome = BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-preset-bench-");
         const auto newFolder =
             juce::File (newHome.string()).getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
         newFolder.getParentDirectory().createDirectory();
@@ -97,10 +79,10 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all (home, ignored);
         home = newHome;
-        useHome (home);
+        BenchmarkHome::use (home);
     }
 
-    void use() const { useHome (home); }
+    void use() const { BenchmarkHome::use (home); }
 
 private:
     std::filesystem::path home;
@@ -184,20 +166,5 @@ BENCHMARK (BM_NextClick)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)
 
 int main (int argc, char** argv)
 {
-    benchmark::Initialize (&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments (argc, argv))
-        return 1;
-
-    const auto previousHome = makeTemporaryFolder ("zk-preset-bench-start-");
-    useHome (previousHome);
-
-    {
-        juce::ScopedJuceInitialiser_GUI juce;
-        benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-
-    std::error_code ignored;
-    std::filesystem::remove_all (previousHome, ignored);
-    return 0;
+    return BenchmarkHome::runBenchmarks (argc, argv, std::filesystem::temp_directory_path());
 }

@@ -10,14 +10,18 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <unistd.h>
 
 namespace
 {
 ZkOstinelAudioProcessor* restored = nullptr;
 ZkOstinelAudioProcessor* checker = nullptr;
+char homeFolder[64] = {};
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
@@ -29,6 +33,13 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
         std::abort();
     setenv ("HOME", home.c_str(), 1);
     setenv ("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    std::snprintf (homeFolder, sizeof (homeFolder), "%s", home.c_str());
+    std::atexit (
+        []
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all (homeFolder, ignored);
+        });
 
     juce::initialiseJuce_GUI();
     restored = new ZkOstinelAudioProcessor();

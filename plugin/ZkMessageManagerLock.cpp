@@ -30,7 +30,8 @@ ZkMessageManagerLock::~ZkMessageManagerLock()
     // (JUCE shut down) nothing dispatches any more and the object goes at once.
     try
     {
-        juce::MessageManager::callAsync ([keep = std::shared_ptr<juce::MessageManager::Lock> (std::move (lock))] {});
+        juce::MessageManager::callAsync (
+            [keep = std::shared_ptr<juce::MessageManager::Lock> (std::move (lock))] {});
     }
     catch (...)
     {

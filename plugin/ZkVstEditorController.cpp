@@ -1,5 +1,6 @@
 #include "plugin/ZkVstEditorController.h"
 
+#include "plugin/ZkMessageManagerLock.h"
 #include "plugin/ZkMessageThread.h"
 
 #include <cstdint>
@@ -44,7 +45,7 @@ template <typename Function> bool ZkVstEditorController::onMessageThread (Functi
         return true;
     }
 
-    const juce::MessageManagerLock lock;
+    const ZkMessageManagerLock lock;
 
     if (!lock.lockWasGained())
         return false;

@@ -2,6 +2,7 @@
 // VSTPluginMain, also exported under the older Linux name main. Only these two
 // symbols leave the shared object (see ZkOstinelVst.map).
 
+#include "plugin/ZkMessageManagerLock.h"
 #include "plugin/ZkMessageThread.h"
 #include "plugin/ZkVstWrapper.h"
 
@@ -32,7 +33,7 @@ AEffect* createEffect (audioMasterCallback audioMaster)
         ZkMessageThread::Reference messageThread;
 
         // The processor and the wrapper are built as on the message thread.
-        const juce::MessageManagerLock lock;
+        const ZkMessageManagerLock lock;
 
         // Before the processor exists: it reads whether it has an editor when
         // it is made and wrapped, and takes its format (shown by the editor).

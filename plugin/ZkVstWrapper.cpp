@@ -1,6 +1,7 @@
 #include "plugin/ZkVstWrapper.h"
 
 #include "engine/ZkHostStateReceiver.h"
+#include "plugin/ZkMessageManagerLock.h"
 #include "plugin/ZkPluginIdentity.h"
 #include "vst/VstText.h"
 
@@ -125,7 +126,7 @@ ZkVstWrapper::~ZkVstWrapper()
 
     {
         // The processor was built with the message thread held; it goes the same way.
-        const juce::MessageManagerLock lock;
+        const ZkMessageManagerLock lock;
         processor.reset();
     }
 }

@@ -3,37 +3,22 @@
 // The processor lives in a temporary home folder, made before JUCE starts, so
 // the real one is never touched.
 
+#include "fuzz/FuzzHome.h"
 #include "fuzz/PresetFileCheck.h"
 
 #include <juce_events/juce_events.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace
 {
-char homeFolder[64] = {};
-
 class Fixture
 {
 public:
     Fixture()
     {
-        char pattern[] = "/tmp/zk-fuzz-home-XXXXXX";
-        if (mkdtemp (pattern) == nullptr)
-            std::abort();
-        setenv ("HOME", pattern, 1);
-        setenv ("XDG_CONFIG_HOME", (juce::String (pattern) + "/.config").toRawUTF8(), 1);
-        std::snprintf (homeFolder, sizeof (homeFolder), "%s", pattern);
-        std::atexit (
-            []
-            {
-                std::error_code ignored;
-                std::filesystem::remove_all (homeFolder, ignored);
-            });
+        FuzzHome::useTemporaryHome();
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();

@@ -4,40 +4,22 @@
 // real one is never touched; in memory where there is a tmpfs, since every
 // input is also written and synced.
 
+#include "fuzz/FuzzHome.h"
 #include "fuzz/PropertiesFileCheck.h"
 
 #include <juce_events/juce_events.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace
 {
-char homeFolder[64] = {};
-
 class Fixture
 {
 public:
     Fixture()
     {
-        char pattern[] = "/dev/shm/zk-fuzz-home-XXXXXX";
-        char fallback[] = "/tmp/zk-fuzz-home-XXXXXX";
-        const char* folder = mkdtemp (pattern);
-        if (folder == nullptr)
-            folder = mkdtemp (fallback);
-        if (folder == nullptr)
-            std::abort();
-        setenv ("HOME", folder, 1);
-        std::snprintf (homeFolder, sizeof (homeFolder), "%s", folder);
-        std::atexit (
-            []
-            {
-                std::error_code ignored;
-                std::filesystem::remove_all (homeFolder, ignored);
-            });
+        FuzzHome::useTemporaryHome ({ "/dev/shm", "/tmp" });
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();

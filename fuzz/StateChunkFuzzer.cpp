@@ -5,41 +5,26 @@
 // sanitizers catch memory and arithmetic faults on the way.
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "fuzz/FuzzHome.h"
 
 #include <juce_events/juce_events.h>
 
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 
 namespace
 {
 ZkOstinelAudioProcessor* restored = nullptr;
 ZkOstinelAudioProcessor* checker = nullptr;
-char homeFolder[64] = {};
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
     // The processor writes a properties file and a presets folder under the
     // home folder: never the real one.
-    std::string home = "/tmp/zk-fuzz-home-XXXXXX";
-    if (mkdtemp (home.data()) == nullptr)
-        std::abort();
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-    std::snprintf (homeFolder, sizeof (homeFolder), "%s", home.c_str());
-    std::atexit (
-        []
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all (homeFolder, ignored);
-        });
+    FuzzHome::useTemporaryHome();
 
     juce::initialiseJuce_GUI();
     restored = new ZkOstinelAudioProcessor();

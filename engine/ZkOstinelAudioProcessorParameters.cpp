@@ -22,32 +22,19 @@ using Target = ZkParameterTable::Target;
 
 /** Gain law of the gain parameters: -24 dB at 0, 0 dB at exactly 0.5, +24 dB at 1, on a
     squared curve around the centre. x in double kept as float, decibels and their
-    twentieth in float, the power in double. Values far outside 0..1 overflow to
-    infinity (the caller refuses those). */
+    twentieth in float, the power in double. */
 float gainLaw (float v)
 {
     if (v == 0.5f)
         return 1.0f;
 
-    const double xWide = 2.0 * static_cast<double> (v) - 1.0;
-
-    if (std::abs (xWide) > static_cast<double> (std::numeric_limits<float>::max()))
-        return xWide > 0.0 ? std::numeric_limits<float>::infinity() : 0.0f;
-
-    const float x = static_cast<float> (xWide);
+    const float x = static_cast<float> (2.0 * static_cast<double> (v) - 1.0);
     float decibels = x * x * 24.0f;
 
     if (x < 0.0f)
         decibels = -decibels;
 
     return static_cast<float> (std::pow (10.0, static_cast<double> (decibels / 20.0f)));
-}
-
-/** The drive's input gain law, 0..+24 dB for v in 0..1 (CvoDistortion::setInputGain);
-    used only to refuse values whose gain would not be finite. */
-float driveInputGainFor (float v)
-{
-    return static_cast<float> (std::pow (10.0, static_cast<double> (v * 24.0f / 20.0f)));
 }
 
 /** Echo time [beats] of the echo type parameters: 1/16, 1/8, 3/16, 1/4, 1/8T, 2/8T.
@@ -74,15 +61,6 @@ int patternLengthInBeatsFor (float v)
     if (v < 0.75f)
         return 2;
     return 4;
-}
-
-/** Stores a processing value only when it is finite: a finite but far out-of-range
-    parameter value (the values are not clamped) can overflow a formula, and the audio
-    thread must never see an infinite gain or length. The previous value stays. */
-void storeIfFinite (std::atomic<float>& field, float value)
-{
-    if (std::isfinite (value))
-        field.store (value, std::memory_order_relaxed);
 }
 } // namespace
 
@@ -145,10 +123,16 @@ void ZkOstinelAudioProcessor::setParameter (int index, float newValue)
 }
 
 // Any thread: no allocation, no lock. Does not store the value in the manager.
-void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, float v)
+void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, float value)
 {
-    if (index < 0 || index >= ZkParameterTable::numParameters || !std::isfinite (v))
+    if (index < 0 || index >= ZkParameterTable::numParameters || !std::isfinite (value))
         return;
+
+    // The stored value is kept as it came (a host, a chunk or a preset may hold one
+    // outside 0..1), but the sound only ever follows it within 0..1: every formula
+    // below then stays within its parameter's range (at most +24 dB of gain, a
+    // stable filter, a feedback below 1, a pattern id of 0..7).
+    const float v = juce::jlimit (0.0f, 1.0f, value);
 
     const auto rule = parameterRules[static_cast<size_t> (index)];
     constexpr auto relaxed = std::memory_order_relaxed;
@@ -165,44 +149,44 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, floa
             muteAll.store (v > 0.5f, relaxed);
             break;
         case Target::inputGain:
-            storeIfFinite (inputGain, gainLaw (v));
+            inputGain.store (gainLaw (v), relaxed);
             break;
         case Target::mix:
             mix.store (v, relaxed);
             break;
         case Target::outputGain:
-            storeIfFinite (outputGain, gainLaw (v));
+            outputGain.store (gainLaw (v), relaxed);
             break;
 
         case Target::attack:
-            storeIfFinite (attack, v * v);
+            attack.store (v * v, relaxed);
             break;
         case Target::hold:
-            storeIfFinite (hold, v * v);
+            hold.store (v * v, relaxed);
             break;
         case Target::decay:
-            storeIfFinite (decay, v * v);
+            decay.store (v * v, relaxed);
             break;
         case Target::sustain:
             sustain.store (v, relaxed);
             break;
         case Target::release:
-            storeIfFinite (release, v * v * v);
+            release.store (v * v * v, relaxed);
             break;
         case Target::swing:
-            storeIfFinite (swing, v * v);
+            swing.store (v * v, relaxed);
             break;
         case Target::makeUpGain:
-            storeIfFinite (makeUpGain, gainLaw (v));
+            makeUpGain.store (gainLaw (v), relaxed);
             break;
         case Target::timeOffset:
-            storeIfFinite (timeOffset, 2.0f * v - 1.0f);
+            timeOffset.store (2.0f * v - 1.0f, relaxed);
             break;
         case Target::shortStepLength:
             shortStepLength.store (v, relaxed);
             break;
         case Target::longStepLength:
-            storeIfFinite (longStepLength, 0.5f * v + 0.5f);
+            longStepLength.store (0.5f * v + 0.5f, relaxed);
             break;
 
         case Target::lowpassActive:
@@ -222,13 +206,11 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, floa
             drive.setActive (v > 0.5f);
             break;
         case Target::driveInputGain:
-            if (std::isfinite (driveInputGainFor (v)))
-                drive.setInputGain (v);
+            drive.setInputGain (v);
             break;
         case Target::driveOutputGain:
             // The drive's output gain follows the same law as the other gains.
-            if (std::isfinite (gainLaw (v)))
-                drive.setOutputGain (v);
+            drive.setOutputGain (v);
             break;
 
         case Target::echoActive:
@@ -238,7 +220,7 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, floa
             echoLevel.store (v, relaxed);
             break;
         case Target::echoFeedback:
-            storeIfFinite (echoFeedback, 0.9f * v);
+            echoFeedback.store (0.9f * v, relaxed);
             break;
         case Target::echoPingPong:
             echoPingPong.store (v > 0.5f, relaxed);
@@ -251,15 +233,9 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromParam (int index, floa
             break;
 
         case Target::patternSelect:
-        {
-            // v * 7 truncated toward zero; the range test comes first, so the
-            // conversion to int never sees a value outside -1..8.
-            const float scaled = v * 7.0f;
-
-            if (scaled > -1.0f && scaled < static_cast<float> (numPatterns))
-                currentPatternId.store (static_cast<int> (scaled), relaxed);
+            // v * 7 truncated toward zero: 0..7 for v in 0..1.
+            currentPatternId.store (juce::jlimit (0, numPatterns - 1, static_cast<int> (v * 7.0f)), relaxed);
             break;
-        }
 
         case Target::patternLength:
             patterns[static_cast<size_t> (rule.pattern)].setPatternLengthInBeats (

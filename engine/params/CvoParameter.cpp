@@ -11,8 +11,12 @@ CvoParameter::~CvoParameter() = default;
 
 juce::String CvoParameter::getValueAsText() const
 {
-    if (valueMapper != nullptr)
-        return valueMapper->normed2RealValueAsString (getValue());
+    // The text tells what the processing does with the value, which it only ever
+    // follows within 0..1.
+    const float shown = juce::jlimit (0.0f, 1.0f, getValue());
 
-    return juce::String (getValue());
+    if (valueMapper != nullptr)
+        return valueMapper->normed2RealValueAsString (shown);
+
+    return juce::String (shown);
 }

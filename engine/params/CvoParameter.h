@@ -10,7 +10,7 @@
 class CvoParameterManager;
 
 /**
-    One host parameter: a normalised value [0..1 by convention, never clamped], its
+    One host parameter: a normalised value [0..1 by convention, stored unclamped], its
     default, its name and the mapper that writes its display text.
 
     Threads: the value and the default are atomics (relaxed), so getValue and
@@ -49,9 +49,10 @@ public:
     void setName (const juce::String& newName) { name = newName; }
     juce::String getName() const { return name; }
 
-    /** Display text of the current value: the mapper's text, or without a mapper
-        JUCE's plain float text (juce::String (float): shortest form of up to six
-        significant digits, e.g. "0.3", "1e-07"). Not on the audio thread. */
+    /** Display text of the current value limited to 0..1 (the value the processing
+        follows): the mapper's text, or without a mapper JUCE's plain float text
+        (juce::String (float): shortest form of up to six significant digits, e.g.
+        "0.3", "1e-07"). Not on the audio thread. */
     juce::String getValueAsText() const;
 
 private:

@@ -1,6 +1,6 @@
-// Finite parameter values far outside 0..1 while processing: they are taken unclamped,
-// yet no output sample may be non-finite, and once valid values return the processor
-// plays as one that never saw them (envelope, filter state and echo lines recover).
+// Finite parameter values far outside 0..1 while processing: no output sample may be
+// non-finite, and once valid values return the processor plays as one that never saw
+// them (envelope, filter state and echo lines recover).
 
 #include <gtest/gtest.h>
 

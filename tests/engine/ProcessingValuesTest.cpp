@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P (Points, GainLaw,
                                              GainPoint{0.75f, 1.9952623f}, GainPoint{0.0f, 0.0630957f},
                                              GainPoint{1.0f, 15.848932f}));
 
-TEST (ProcessingValues, ShapesAndTimingFollowTheirFormulasWithoutClamping)
+TEST (ProcessingValues, ShapesAndTimingFollowTheirFormulasWithinTheRange)
 {
     ZkOstinelAudioProcessor processor;
     ZkOstinelAudioProcessorTestProbe probe (processor);
@@ -202,7 +202,7 @@ TEST (ProcessingValues, ShapesAndTimingFollowTheirFormulasWithoutClamping)
 
     EXPECT_EQ (probe.attack(), 0.25f);
     EXPECT_EQ (probe.release(), 0.125f);
-    EXPECT_FLOAT_EQ (probe.timeOffset(), 1.4f);
+    EXPECT_EQ (probe.timeOffset(), 1.0f); // 1.2 plays as 1
     EXPECT_EQ (probe.longStepLength(), 0.5f);
     EXPECT_FLOAT_EQ (probe.echoFeedback(), 0.9f);
     EXPECT_FLOAT_EQ (probe.drive().getInputGain(), std::pow (10.0f, 1.2f));
@@ -297,7 +297,7 @@ INSTANTIATE_TEST_SUITE_P (Thresholds, EchoType,
                                              EchoPoint{0.8333335f, 0.6666667f}, EchoPoint{7.0f, 0.6666667f}));
 
 //==============================================================================
-// Pattern selection: v * 7 truncated; ids outside 0..7 are ignored.
+// Pattern selection: v * 7 truncated, v limited to 0..1 first.
 
 TEST (ProcessingValues, PatternSelectByValue)
 {
@@ -316,12 +316,22 @@ TEST (ProcessingValues, PatternSelectByValue)
     for (int id = 0; id < 8; ++id)
         EXPECT_EQ (selectedAfter (static_cast<float> (id) / 7.0f), id) << id;
 
-    selectedAfter (3.0f / 7.0f);
-    for (float outside : {8.0f / 7.0f, 2.0f, -0.2f, largest, -largest, inf, -inf, notANumber})
-        EXPECT_EQ (selectedAfter (outside), 3) << outside;
+    // Values outside 0..1 select the pattern of the nearer end; non-finite ones nothing.
+    for (float above : {8.0f / 7.0f, 2.0f, largest})
+    {
+        selectedAfter (3.0f / 7.0f);
+        EXPECT_EQ (selectedAfter (above), 7) << above;
+    }
 
-    // Just below zero truncates toward zero, to pattern A.
-    EXPECT_EQ (selectedAfter (-0.1f), 0);
+    for (float below : {-0.1f, -0.2f, -largest})
+    {
+        selectedAfter (3.0f / 7.0f);
+        EXPECT_EQ (selectedAfter (below), 0) << below;
+    }
+
+    selectedAfter (3.0f / 7.0f);
+    for (float bad : {inf, -inf, notANumber})
+        EXPECT_EQ (selectedAfter (bad), 3) << bad;
 }
 
 //==============================================================================
@@ -344,14 +354,15 @@ TEST (ProcessingValues, AStepParameterChangesOneStepOfOnePattern)
     after.steps[stepB3Length] = before.steps[stepB3Length];
     EXPECT_TRUE (after == before);
 
-    processor.setParameter (69, 1.7f); // StepVolume-03-B, not clamped
-    EXPECT_EQ (processor.getPattern (1).getStepVolume (2), 1.7f);
+    processor.setParameter (69, 1.7f); // StepVolume-03-B: stored as given, played at most at 1
+    EXPECT_EQ (processor.getPattern (1).getStepVolume (2), 1.0f);
+    EXPECT_EQ (processor.getParameter (69), 1.7f);
     EXPECT_EQ (processor.getPattern (0).getStepVolume (2), before.steps[2 * 2 + 1]);
 }
 
 //==============================================================================
-// Bad values: non-finite ones are refused, far out-of-range finite ones never
-// produce a non-finite processing value.
+// Bad values: non-finite ones are refused, finite ones outside 0..1 are stored as
+// they came and processed as the nearer end of the range.
 
 TEST (ProcessingValues, NonFiniteWritesChangeNothing)
 {
@@ -370,15 +381,15 @@ TEST (ProcessingValues, FarOutOfRangeValuesKeepProcessingValuesFinite)
     ZkOstinelAudioProcessor processor;
     ZkOstinelAudioProcessorTestProbe probe (processor);
 
-    write (processor, "InputGain", 0.75f);
-    write (processor, "InputGain", 1.0e6f); // +24 dB * (2e6)^2 would overflow
-    EXPECT_NEAR (probe.inputGain(), 1.9952623f, 1.0e-6f);
+    // Far outside 0..1 the gains play as at the nearer end of their range.
+    write (processor, "InputGain", 1.0e6f);
+    EXPECT_NEAR (probe.inputGain(), 15.848932f, 2.0e-5f);
 
     write (processor, "DriveInputGain", 1.0e6f);
-    EXPECT_EQ (probe.drive().getInputGain(), 1.0f);
+    EXPECT_NEAR (probe.drive().getInputGain(), 15.848932f, 2.0e-5f);
 
-    write (processor, "InputGain", -1.0e6f); // far below: a gain of zero, finite
-    EXPECT_EQ (probe.inputGain(), 0.0f);
+    write (processor, "InputGain", -1.0e6f);
+    EXPECT_NEAR (probe.inputGain(), 0.0630957f, 1.0e-7f);
 
     for (float extreme : {largest, -largest, 1.0e20f, -1.0e20f, 40.0f, -40.0f})
         for (int index = 0; index < 300; ++index)

@@ -1,5 +1,8 @@
 #include "engine/ZkBoundedXmlReader.h"
 
+#include "engine/ZkUtf8.h"
+#include "engine/ZkXmlCharacterReferences.h"
+
 #include <cstring>
 
 namespace
@@ -99,8 +102,8 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
     std::memcpy (copy.get(), text, length);
     copy[length] = 0;
 
-    if (std::strlen (copy.get()) != length ||
-        !juce::CharPointer_UTF8::isValidString (copy.get(), (int)length))
+    if (std::strlen (copy.get()) != length || !ZkUtf8::isValid (copy.get(), length) ||
+        !ZkXmlCharacterReferences::areAllWellFormed (copy.get(), length))
         return {};
 
     juce::XmlDocument document (juce::String::fromUTF8 (copy.get(), (int)length));

@@ -10,8 +10,10 @@
     chunk, a preset file, the properties file) only when it stays within bounds
     that make parsing it safe and cheap:
 
-    - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
-      starting with markup (after an optional byte order mark and white space);
+    - at most maxBytes bytes of text, all of it well-formed UTF-8 (ZkUtf8)
+      without 0 bytes, starting with markup (after an optional byte order mark
+      and white space), whose character references name characters UTF-8 can
+      carry (ZkXmlCharacterReferences);
     - at most maxTags '<' characters outside attribute values: the framework's
       parser recurses once per nesting level (some ten thousand levels overflow
       a host thread's stack), and the tag count bounds the depth;

@@ -3,6 +3,8 @@
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
+#include "engine/ZkUtf8.h"
+
 #include <cmath>
 #include <limits>
 
@@ -328,7 +330,7 @@ CvoVarItemManager* ZkOstinelAudioProcessor::getVarItemManager() const
 void ZkOstinelAudioProcessor::setChannelName (const juce::String& name)
 {
     const juce::ScopedLock lock (presetTreeLock);
-    channelName = name.substring (0, maxChannelNameLength);
+    channelName = ZkUtf8::makeValid (name).substring (0, maxChannelNameLength);
 }
 
 juce::String ZkOstinelAudioProcessor::getChannelName() const

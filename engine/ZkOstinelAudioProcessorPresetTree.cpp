@@ -8,6 +8,7 @@
 
 #include "engine/ZkHostStateChunk.h"
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkUtf8.h"
 
 #include <cmath>
 #include <iomanip>
@@ -185,7 +186,8 @@ void ZkOstinelAudioProcessor::changeProgramName (int, const juce::String& newNam
         if (currentPresetTree == nullptr || !currentPresetTree->isValid())
             return;
 
-        currentPresetTree->setProperty (presetNameProperty, boundedProgramName (newName), undoManager.get());
+        currentPresetTree->setProperty (presetNameProperty, boundedProgramName (ZkUtf8::makeValid (newName)),
+                                        undoManager.get());
     }
 
     // Only the program changed: the default flags would also report a latency change.
@@ -585,7 +587,8 @@ bool ZkOstinelAudioProcessor::restoreHostState (const void* data, int sizeInByte
         const juce::ScopedLock lock (presetTreeLock);
 
         if (xml->hasAttribute ("channelName"))
-            channelName = xml->getStringAttribute ("channelName").substring (0, maxChannelNameLength);
+            channelName = ZkUtf8::makeValid (xml->getStringAttribute ("channelName"))
+                              .substring (0, maxChannelNameLength);
 
         const auto isFactory =
             xml->hasAttribute ("currentPresetIsFactory")

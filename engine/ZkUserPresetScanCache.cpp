@@ -2,6 +2,7 @@
 
 #include "engine/ZkUserPresetFile.h"
 #include "engine/ZkUserPresetFileName.h"
+#include "engine/ZkUtf8.h"
 
 #include <cstring>
 #include <optional>
@@ -58,7 +59,7 @@ juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
             const auto length = (int)std::strlen (entry->d_name);
 
             // A name that is not UTF-8 has no text that would find the file again.
-            if (!juce::CharPointer_UTF8::isValidString (entry->d_name, length))
+            if (!ZkUtf8::isValid (entry->d_name, (size_t)length))
                 continue;
 
             auto presetName =

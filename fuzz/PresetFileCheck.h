@@ -7,9 +7,11 @@
 
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUserPresetFile.h"
+#include "engine/ZkUtf8.h"
 
 #include <juce_core/juce_core.h>
 
+#include <cstring>
 #include <vector>
 
 struct PresetFileCheckResult
@@ -19,7 +21,8 @@ struct PresetFileCheckResult
 };
 
 /** Message thread. Listing and loading must agree, only a readable file may
-    load, and a refused file leaves the preset's name and values unchanged. */
+    load, a refused file leaves the preset's name and values unchanged, and the
+    name is well-formed UTF-8 either way. */
 inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
                                                    size_t size)
 {
@@ -45,8 +48,11 @@ inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& proc
     for (int i = 0; i < parameters->getNumberOfParameters(); ++i)
         unchanged = unchanged && parameters->getParameterValue (i) == valuesBefore[(size_t)i];
 
-    result.invariantsHold =
-        listed == result.loaded && (readable || !result.loaded) && (result.loaded || unchanged);
+    const auto name = processor.getCurrentPresetName();
+    const bool nameWellFormed = ZkUtf8::isValid (name.toRawUTF8(), std::strlen (name.toRawUTF8()));
+
+    result.invariantsHold = listed == result.loaded && (readable || !result.loaded) &&
+                            (result.loaded || unchanged) && nameWellFormed;
 
     // Keeps the undo history from growing over many inputs.
     processor.clearUndoHistory();

@@ -1,10 +1,12 @@
 // libFuzzer target: arbitrary bytes as the host state chunk.
 //
-// Every input is restored into one processor; whatever that processor then
-// saves must restore into a second processor and save back byte for byte. The
-// sanitizers catch memory and arithmetic faults on the way.
+// Every input is restored into one processor, whose names must then be
+// well-formed UTF-8; whatever that processor then saves must restore into a
+// second processor and save back byte for byte. The sanitizers catch memory and
+// arithmetic faults on the way.
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkUtf8.h"
 #include "fuzz/FuzzHome.h"
 
 #include <juce_events/juce_events.h>
@@ -12,12 +14,18 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace
 {
 ZkOstinelAudioProcessor* restored = nullptr;
 ZkOstinelAudioProcessor* checker = nullptr;
+
+bool isWellFormed (const juce::String& text)
+{
+    return ZkUtf8::isValid (text.toRawUTF8(), std::strlen (text.toRawUTF8()));
+}
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize (int*, char***)
@@ -39,6 +47,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 
     restored->setStateInformation (data, (int)size);
     restored->beginNewTransaction(); // keeps the undo history bounded over a long run
+
+    if (!isWellFormed (restored->getProgramName (0)) || !isWellFormed (restored->getChannelName()))
+        __builtin_trap();
 
     juce::MemoryBlock saved;
     restored->getStateInformation (saved);

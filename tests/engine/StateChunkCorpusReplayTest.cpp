@@ -1,8 +1,11 @@
 // Replays the state chunk fuzzer's corpus (fuzz/corpus/state: real chunks and
 // whatever fuzzing added) through two processors, as the fuzz target does, so
-// that every build checks it, also without clang.
+// that every build checks it, also without clang: names well-formed UTF-8, and
+// what the first saves restores to the same bytes.
 
 #include "PresetTreeTestSupport.h"
+
+#include "engine/ZkUtf8.h"
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,11 @@ juce::MemoryBlock readFile (const juce::File& file)
     file.loadFileAsData (block);
     return block;
 }
+
+bool isWellFormed (const juce::String& text)
+{
+    return ZkUtf8::isValid (text.toRawUTF8(), std::strlen (text.toRawUTF8()));
+}
 } // namespace
 
 TEST (StateChunkCorpusReplay, EveryInputRestoresAndWhatItSavesRestoresToTheSameBytes)
@@ -38,6 +46,8 @@ TEST (StateChunkCorpusReplay, EveryInputRestoresAndWhatItSavesRestoresToTheSameB
     {
         restore (restored, readFile (file));
         restored.beginNewTransaction();
+        EXPECT_TRUE (isWellFormed (restored.getProgramName (0))) << file.getFileName();
+        EXPECT_TRUE (isWellFormed (restored.getChannelName())) << file.getFileName();
         const auto saved = stateOf (restored);
 
         restore (checker, saved);

@@ -2,8 +2,8 @@
 // values that are no numbers or out of range, damaged state chunks, tempos of
 // 0, below 0 and NaN, quarter-note positions before 0, jumping back and NaN, a
 // broken stream set-up. No crash, no hang (a watchdog ends the run), never a
-// sample that is not finite, and once valid values return the instance works
-// as a fresh one (RecoveryCheck).
+// sample that is not finite, no louder output for values above the range, and
+// once valid values return the instance works as a fresh one (RecoveryCheck).
 
 #include "validation/ActiveSettings.h"
 #include "validation/ChunkMutator.h"
@@ -18,6 +18,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace
@@ -104,6 +105,89 @@ TEST_F (BadValues, EveryParameterTakesEveryBadValueWhileProcessing)
     }
 
     RecoveryCheck::expectWorksAsFresh (*session);
+}
+
+namespace
+{
+// The chunk with one attribute's value replaced (the header's length follows).
+std::vector<unsigned char> withAttribute (const std::vector<unsigned char>& chunk, const std::string& name,
+                                          const std::string& value)
+{
+    std::string xml (chunk.begin() + 8, chunk.end() - 1);
+    const auto start = xml.find (" " + name + "=\"");
+    EXPECT_NE (start, std::string::npos) << name;
+    if (start == std::string::npos)
+        return chunk;
+
+    const auto valueStart = start + name.size() + 3;
+    xml.replace (valueStart, xml.find ('"', valueStart) - valueStart, value);
+
+    std::vector<unsigned char> result (chunk.begin(), chunk.begin() + 8);
+    const auto length = static_cast<std::uint32_t> (xml.size());
+    for (int i = 0; i < 4; ++i)
+        result[4 + static_cast<std::size_t> (i)] = static_cast<unsigned char> (length >> (8 * i));
+    result.insert (result.end(), xml.begin(), xml.end());
+    result.push_back (0);
+    return result;
+}
+} // namespace
+
+// Gains above their range, written by the host or read from a chunk (one changed
+// digit in a saved project), play as at the top of the range.
+TEST_F (BadValues, GainsAboveTheRangeAreNoLouderThanAtTheTop)
+{
+    const Watchdog watchdog ("gains above the range", std::chrono::seconds (120));
+    const char* gains[] = {"InputGain", "OutputGain", "MakeUpGain", "Mix", "EchoLevel"};
+
+    // A fresh instance with every block on but the drive, which would fold a loud
+    // input back into its range; the output's peak over two seconds.
+    const auto peakWith = [this, &gains] (float hostValue, const char* chunkValue)
+    {
+        PluginSession::Setup setup;
+        setup.sampleRate = sampleRate;
+        setup.blockSize = blockSize;
+        auto instance = PluginSession::open (setup);
+        EXPECT_NE (instance, nullptr);
+        if (instance == nullptr)
+            return 0.0f;
+
+        ActiveSettings::apply (*instance);
+        instance->setParameter ("DriveActive", 0.0f);
+
+        for (const char* name : gains)
+            instance->setParameter (name, hostValue);
+
+        if (chunkValue != nullptr)
+        {
+            auto chunk = instance->getPlugin().getChunk();
+            for (const char* name : gains)
+                chunk = withAttribute (chunk, name, chunkValue);
+            EXPECT_TRUE (instance->getPlugin().setChunk (chunk)) << chunkValue;
+            EXPECT_EQ (instance->getPlugin().getParameter (instance->parameterIndex ("InputGain")),
+                       std::stof (chunkValue));
+        }
+
+        OutputScan peak;
+        std::vector<float> left (blockSize), right (blockSize);
+        for (std::int64_t at = 0; at < 2 * (std::int64_t)sampleRate; at += blockSize)
+        {
+            input.fill (left.data(), right.data(), at, blockSize);
+            instance->process (left.data(), right.data(), left.data(), right.data(), blockSize);
+            peak.add (left.data(), blockSize);
+            peak.add (right.data(), blockSize);
+        }
+        EXPECT_TRUE (peak.isClean()) << peak.describe();
+        return peak.getPeak();
+    };
+
+    const float atTop = peakWith (1.0f, nullptr);
+    const float allowed = atTop * 1.001f + (float)OutputScan::noiseTolerance;
+    EXPECT_GT (atTop, 1.0f); // the gains at their top are loud already
+
+    EXPECT_LE (peakWith (2.0f, nullptr), allowed) << "the host writes 2.0";
+    EXPECT_LE (peakWith (1.0e30f, nullptr), allowed) << "the host writes 1e30";
+    EXPECT_LE (peakWith (0.5f, "2.0"), allowed) << "a chunk holds 2.0";
+    EXPECT_LE (peakWith (0.5f, "1e30"), allowed) << "a chunk holds 1e30";
 }
 
 TEST_F (BadValues, TempoZeroBelowZeroNotANumberAndExtreme)

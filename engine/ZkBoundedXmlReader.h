@@ -10,10 +10,8 @@
     chunk, a preset file, the properties file) only when it stays within bounds
     that make parsing it safe and cheap:
 
-    - at most maxBytes bytes of text, all of it well-formed UTF-8 (ZkUtf8)
-      without 0 bytes, starting with markup (after an optional byte order mark
-      and white space), whose character references name characters UTF-8 can
-      carry (ZkXmlCharacterReferences);
+    - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
+      starting with markup (after an optional byte order mark and white space);
     - at most maxTags '<' characters outside attribute values: the framework's
       parser recurses once per nesting level (some ten thousand levels overflow
       a host thread's stack), and the tag count bounds the depth;
@@ -23,7 +21,11 @@
       entity definitions of the document's own;
     - no processing instruction but one leading the document (the XML
       declaration): the parser loops for ever on one inside an element that
-      text follows.
+      text follows;
+    - UTF-8 that is well-formed as ZkUtf8 checks it (no overlong forms, no
+      surrogates, nothing above U+10FFFF), and character references only to
+      characters UTF-8 can carry (ZkXmlCharacterReferences): the parser would
+      put any other into the text it builds.
 
     The text is scanned once before the parser sees it. Stateless; any thread.
 */

@@ -21,8 +21,7 @@ struct PresetFileCheckResult
 };
 
 /** Message thread. Listing and loading must agree, only a readable file may
-    load, a refused file leaves the preset's name and values unchanged, and the
-    name is well-formed UTF-8 either way. */
+    load, and a refused file leaves the preset's name and values unchanged. */
 inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
                                                    size_t size)
 {
@@ -48,13 +47,15 @@ inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& proc
     for (int i = 0; i < parameters->getNumberOfParameters(); ++i)
         unchanged = unchanged && parameters->getParameterValue (i) == valuesBefore[(size_t)i];
 
-    const auto name = processor.getCurrentPresetName();
-    const bool nameWellFormed = ZkUtf8::isValid (name.toRawUTF8(), std::strlen (name.toRawUTF8()));
-
-    result.invariantsHold = listed == result.loaded && (readable || !result.loaded) &&
-                            (result.loaded || unchanged) && nameWellFormed;
+    result.invariantsHold =
+        listed == result.loaded && (readable || !result.loaded) && (result.loaded || unchanged);
 
     // Keeps the undo history from growing over many inputs.
     processor.clearUndoHistory();
+
+    // Whatever the file held, the name is well-formed UTF-8.
+    const auto name = processor.getCurrentPresetName();
+    result.invariantsHold =
+        result.invariantsHold && ZkUtf8::isValid (name.toRawUTF8(), std::strlen (name.toRawUTF8()));
     return result;
 }

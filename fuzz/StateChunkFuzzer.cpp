@@ -48,9 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     restored->setStateInformation (data, (int)size);
     restored->beginNewTransaction(); // keeps the undo history bounded over a long run
 
-    if (!isWellFormed (restored->getProgramName (0)) || !isWellFormed (restored->getChannelName()))
-        __builtin_trap();
-
     juce::MemoryBlock saved;
     restored->getStateInformation (saved);
 
@@ -61,6 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     checker->getStateInformation (again);
 
     if (again != saved)
+        __builtin_trap();
+
+    if (!isWellFormed (restored->getProgramName (0)) || !isWellFormed (restored->getChannelName()))
         __builtin_trap();
 
     return 0;

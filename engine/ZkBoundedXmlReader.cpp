@@ -1,5 +1,7 @@
 #include "engine/ZkBoundedXmlReader.h"
 
+#include "engine/ZkXmlNestingScan.h"
+
 #include <cstring>
 
 namespace
@@ -83,7 +85,7 @@ bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const 
         }
     }
 
-    return true;
+    return ZkXmlNestingScan::isWithin (text, length, maxDepth);
 }
 
 std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, size_t length,

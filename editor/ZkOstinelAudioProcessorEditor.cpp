@@ -8,18 +8,20 @@
 
 namespace
 {
-/** The height the window opens with [pixels]. A stored height outside the drag
-    limits is kept; only a height no window can have (none at all, or one from a
-    damaged stored value) gives way to the default height, or to the smallest
-    allowed one when the default is unusable as well. */
-int getOpeningHeight (int storedHeight, int defaultHeight, int minimumHeight)
+/** The height the window opens with [pixels]: the stored height, within the
+    drag limits. Only a height no window can have (none at all, or one from a
+    damaged stored value) gives way to the default height first, or to the
+    smallest allowed one when the default is unusable as well. */
+int getOpeningHeight (int storedHeight, int defaultHeight,
+                      const ZkOstinelAudioProcessorEditor::SizeLimits& limits)
 {
     const auto usable = [] (int height)
     { return height > 0 && height <= ZkOstinelAudioProcessorEditor::largestUsableHeight; };
 
-    if (usable (storedHeight))
-        return storedHeight;
-    return usable (defaultHeight) ? defaultHeight : minimumHeight;
+    const int height = usable (storedHeight)    ? storedHeight
+                       : usable (defaultHeight) ? defaultHeight
+                                                : limits.minHeight;
+    return ZkOstinelAudioProcessorEditor::limitHeight (height, limits);
 }
 } // namespace
 
@@ -49,9 +51,13 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
     resizer = std::make_unique<ResizerForEditor> (this, constrainer.get(), mainComponent.get());
     addAndMakeVisible (*resizer);
 
-    currentHeight = getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(),
-                                      limits.minHeight);
+    // A height from a host's chunk or from the properties file may be far
+    // outside the limits (a window of 17,780 x 10,000 pixels takes many
+    // seconds to draw): it opens within them, and that height is the one kept.
+    currentHeight =
+        getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(), limits);
     setSize (getWidthForHeight (currentHeight), currentHeight);
+    processor->setEditorHeight (currentHeight);
 }
 
 ZkOstinelAudioProcessorEditor::~ZkOstinelAudioProcessorEditor()
@@ -92,6 +98,11 @@ ZkOstinelAudioProcessorEditor::SizeLimits ZkOstinelAudioProcessorEditor::getSize
     return limits;
 }
 
+int ZkOstinelAudioProcessorEditor::limitHeight (int height, const SizeLimits& limits)
+{
+    return juce::jlimit (limits.minHeight, juce::jmax (limits.minHeight, limits.maxHeight), height);
+}
+
 int ZkOstinelAudioProcessorEditor::getWidthForHeight (int height)
 {
     return juce::roundToInt ((float)height * aspectRatio);
@@ -118,8 +129,13 @@ void ZkOstinelAudioProcessorEditor::resized()
 
 void ZkOstinelAudioProcessorEditor::updateEditorSize()
 {
-    currentHeight = processor->getEditorHeight();
+    // The height re-read (the default one, derived from the stored ratio) goes
+    // through the drag limits like the one the window opened with.
+    const auto limits = getSizeLimits (getMainDisplayHeight());
+    currentHeight =
+        getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(), limits);
     setBounds (0, 0, getWidthForHeight (currentHeight), currentHeight);
+    processor->setEditorHeight (currentHeight);
     repaint();
 }
 

@@ -18,8 +18,10 @@ class ZkOstinelAudioProcessor;
 
     The window keeps width = 1.778 x height; corner drags keep its height between
     a quarter and four fifths of the main display's height (1080 pixels are
-    assumed when there is no display). Every resize is stored in the processor,
-    so that a reopened editor has its last size.
+    assumed when there is no display), and so do the heights it opens with and
+    re-reads from the processor, which come from a host's chunk or the
+    properties file. Every resize is stored in the processor, so that a
+    reopened editor has its last size.
 
     Destruction: the widget registrations of the processor are cleared and the
     surface is deleted before anything else, so the audio thread never feeds a
@@ -58,7 +60,8 @@ public:
     /** The layout manager that places the surface's controls (owned by the window). */
     CvoLayoutManager* getLayoutManager() const { return layoutManager.get(); }
 
-    /** Re-reads the processor's editor height and resizes the window to it. */
+    /** Re-reads the processor's editor height and resizes the window to it,
+        within the size limits (the height kept is the one the window has). */
     void updateEditorSize();
 
     MainEditorComponent* getMainComponent() const { return mainComponent.get(); }
@@ -72,6 +75,9 @@ public:
     /** The drag limits for a main display displayHeight pixels high: heights from
         a quarter to four fifths of it, widths 1.778 times those (all truncated). */
     static SizeLimits getSizeLimits (int displayHeight);
+
+    /** [pixels] height brought within the height limits of limits. */
+    static int limitHeight (int height, const SizeLimits& limits);
 
     /** [pixels] The window width for a height: 1.778 x height, rounded. */
     static int getWidthForHeight (int height);

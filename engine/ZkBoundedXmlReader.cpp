@@ -2,6 +2,7 @@
 
 #include "engine/ZkUtf8.h"
 #include "engine/ZkXmlCharacterReferences.h"
+#include "engine/ZkXmlNestingScan.h"
 
 #include <cstring>
 
@@ -86,7 +87,7 @@ bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const 
         }
     }
 
-    return true;
+    return ZkXmlNestingScan::isWithin (text, length, maxDepth);
 }
 
 std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, size_t length,

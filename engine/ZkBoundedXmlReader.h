@@ -12,9 +12,13 @@
 
     - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
       starting with markup (after an optional byte order mark and white space);
-    - at most maxTags '<' characters outside attribute values: the framework's
-      parser recurses once per nesting level (some ten thousand levels overflow
-      a host thread's stack), and the tag count bounds the depth;
+    - at most maxTags '<' characters outside attribute values;
+    - elements nested at most maxDepth deep: the framework's parser recurses
+      once per nesting level (a few thousand levels overflow a small host
+      thread's stack). The depth is followed the way the parser reads the
+      markup (comments, character data, entity references and quoted values
+      are stepped over as it steps over them); markup whose nesting cannot be
+      followed that way, such as a malformed tag or a stray '&', is refused;
     - at most maxAttributes attributes, so that a document with far more than
       the plug-in writes is refused before anything walks them;
     - no document type declaration, with which the parser would read and expand
@@ -38,6 +42,10 @@ public:
         int maxTags = 0;     // '<' outside attribute values
         int maxAttributes = 0;
     };
+
+    /** [levels] How deep elements may nest, the document element counting as
+        one; the plug-in's own documents nest at most 3 deep. */
+    static constexpr int maxDepth = 32;
 
     /** True when text (length bytes, not necessarily 0-terminated) stays within limits. */
     static bool isWithinLimits (const char* text, size_t length, const Limits& limits);

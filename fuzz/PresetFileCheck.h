@@ -8,6 +8,7 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUserPresetFile.h"
 #include "engine/ZkUtf8.h"
+#include "fuzz/NestingCheck.h"
 
 #include <juce_core/juce_core.h>
 
@@ -21,14 +22,16 @@ struct PresetFileCheckResult
 };
 
 /** Message thread. Listing and loading must agree, only a readable file may
-    load, and a refused file leaves the preset's name and values unchanged. */
+    load, a refused file leaves the preset's name and values unchanged, and a
+    readable one nests no deeper than the reader allows. */
 inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
                                                    size_t size)
 {
     PresetFileCheckResult result;
 
     juce::MemoryInputStream memory (data, size, false);
-    const bool readable = ZkUserPresetFile::readDocument (memory) != nullptr;
+    const auto document = ZkUserPresetFile::readDocument (memory);
+    const bool readable = document != nullptr;
 
     const auto file = processor.getUserPresetsFolder().getChildFile ("Fuzz.zkp");
     if (!file.replaceWithData (data, size))
@@ -47,8 +50,8 @@ inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& proc
     for (int i = 0; i < parameters->getNumberOfParameters(); ++i)
         unchanged = unchanged && parameters->getParameterValue (i) == valuesBefore[(size_t)i];
 
-    result.invariantsHold =
-        listed == result.loaded && (readable || !result.loaded) && (result.loaded || unchanged);
+    result.invariantsHold = listed == result.loaded && (readable || !result.loaded) &&
+                            (result.loaded || unchanged) && nestsWithinReaderDepth (document.get());
 
     // Keeps the undo history from growing over many inputs.
     processor.clearUndoHistory();

@@ -8,6 +8,7 @@
 #include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkPropertiesFile.h"
+#include "fuzz/NestingCheck.h"
 
 #include <juce_core/juce_core.h>
 
@@ -27,13 +28,15 @@ inline juce::PropertiesFile::Options propertiesFileCheckOptions()
 /** Message thread; the home folder must be usable. True when the invariants
     hold: a file the bounded reader refuses is taken for damaged (removed, the
     values start over with a current header), a readable one is left as it is
-    until saved, the editor ratio read from it is usable, and what is written
-    reads back as the same values (or nothing is written and the file stays). */
+    until saved, the editor ratio read from it is usable, what is written
+    reads back as the same values (or nothing is written and the file stays),
+    and what the reader accepts nests no deeper than it allows. */
 inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data, size_t size)
 {
     const auto file = processor.getPropertiesFile()->getFile();
-    const bool readable = ZkBoundedXmlReader::parse (static_cast<const char*> (data), size,
-                                                     ZkPropertiesFile::fileLimits) != nullptr;
+    const auto document =
+        ZkBoundedXmlReader::parse (static_cast<const char*> (data), size, ZkPropertiesFile::fileLimits);
+    const bool readable = document != nullptr;
 
     // The instance's earlier file object must not write over the bytes when it goes.
     processor.getPropertiesFile()->setNeedsToBeSaved (false);
@@ -69,5 +72,6 @@ inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const 
     }
 
     properties->setNeedsToBeSaved (false);
-    return fileAsExpected && headerCurrent && std::isfinite (ratio) && ratio > 0.0f && readsBack;
+    return fileAsExpected && headerCurrent && std::isfinite (ratio) && ratio > 0.0f && readsBack &&
+           nestsWithinReaderDepth (document.get());
 }

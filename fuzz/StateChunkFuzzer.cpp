@@ -5,9 +5,11 @@
 // second processor and save back byte for byte. The sanitizers catch memory and
 // arithmetic faults on the way.
 
+#include "engine/ZkHostStateChunk.h"
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUtf8.h"
 #include "fuzz/FuzzHome.h"
+#include "fuzz/NestingCheck.h"
 
 #include <juce_events/juce_events.h>
 
@@ -44,6 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
     if (size > (size_t)INT_MAX)
         return 0;
+
+    // What the reader accepts nests no deeper than it allows.
+    if (!nestsWithinReaderDepth (ZkHostStateChunk::read (data, (int)size).get()))
+        __builtin_trap();
 
     restored->setStateInformation (data, (int)size);
     restored->beginNewTransaction(); // keeps the undo history bounded over a long run

@@ -59,8 +59,14 @@ std::unique_ptr<juce::AudioProcessor> ZkVstWrapper::createProcessor (juce::Audio
     // when it is constructed; the type is reset however the factory ends.
     struct NextPluginType
     {
-        NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST); }
-        ~NextPluginType() { juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined); }
+        NextPluginType()
+        {
+            juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_VST);
+        }
+        ~NextPluginType()
+        {
+            juce::AudioProcessor::setTypeOfNextNewPlugin (juce::AudioProcessor::wrapperType_Undefined);
+        }
     };
 
     juce::PluginHostType::jucePlugInClientCurrentWrapperType = juce::AudioProcessor::wrapperType_VST;
@@ -395,22 +401,25 @@ bool ZkVstWrapper::getProgramNameIndexed (VstInt32 /*category*/, VstInt32 index,
 //==============================================================================
 VstInt32 ZkVstWrapper::getChunk (void** data, bool isPreset)
 {
-    chunk.reset();
+    // Made in a block of this call's own: another host thread may be asking
+    // for the state at the same time, or still reading the chunk it was given.
+    juce::MemoryBlock state;
 
     if (isPreset)
-        processor->getCurrentProgramStateInformation (chunk);
+        processor->getCurrentProgramStateInformation (state);
     else
-        processor->getStateInformation (chunk);
+        processor->getStateInformation (state);
 
-    if (chunk.getSize() == 0 ||
-        chunk.getSize() > static_cast<std::size_t> (std::numeric_limits<VstInt32>::max()))
+    if (state.getSize() == 0 ||
+        state.getSize() > static_cast<std::size_t> (std::numeric_limits<VstInt32>::max()))
     {
         *data = nullptr;
         return 0;
     }
 
-    *data = chunk.getData();
-    return static_cast<VstInt32> (chunk.getSize());
+    const auto size = static_cast<VstInt32> (state.getSize());
+    *data = chunks.keep (std::move (state));
+    return size;
 }
 
 VstInt32 ZkVstWrapper::setChunk (void* data, VstInt32 byteSize, bool isPreset)

@@ -121,14 +121,20 @@ TEST_F (EditorWindow, OpensAtTheProcessorsHeightAndRemembersEveryResize)
     EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, 711, 400));
 }
 
-TEST_F (EditorWindow, StoredHeightOutsideTheLimitsIsKeptAnUnusableOneGivesTheDefault)
+TEST_F (EditorWindow, StoredHeightOpensWithinTheLimitsAnUnusableOneGivesTheDefault)
 {
     const int defaultHeight = processor.getDefaultEditorHeight();
+    const auto limits = Editor::getSizeLimits (Editor::getMainDisplayHeight());
     const struct
     {
         int stored, opened;
-    } cases[] = {
-        {200, 200}, {2000, 2000}, {0, defaultHeight}, {-40, defaultHeight}, {1000000, defaultHeight}};
+    } cases[] = {{limits.minHeight + 1, limits.minHeight + 1},
+                 {limits.maxHeight, limits.maxHeight},
+                 {limits.minHeight - 1, limits.minHeight},
+                 {limits.maxHeight + 1, limits.maxHeight},
+                 {0, defaultHeight},
+                 {-40, defaultHeight},
+                 {1000000, defaultHeight}};
 
     for (const auto& c : cases)
     {
@@ -138,6 +144,7 @@ TEST_F (EditorWindow, StoredHeightOutsideTheLimitsIsKeptAnUnusableOneGivesTheDef
         window = std::make_unique<Editor> (&processor);
         EXPECT_EQ (window->getHeight(), c.opened);
         EXPECT_EQ (window->getWidth(), Editor::getWidthForHeight (c.opened));
+        EXPECT_EQ (processor.getEditorHeight(), c.opened);
     }
 }
 

@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <random>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -139,6 +141,71 @@ TEST (Concurrency, ProgramNameIsReadWhileAnotherThreadRestoresTheState)
 
     restorer.join();
     EXPECT_EQ (plugin.getProgramName(), names[1].substr (0, 23));
+}
+
+// Four host threads, as hosts have them when the user saves while an autosave,
+// an undo snapshot and the GUI run: each renames the program, asks for the
+// state, restores the state it was handed before and reads names and texts, all at
+// once. The chunk each thread was handed stays whole and unchanged until that
+// thread asks again (under AddressSanitizer: is never freed while it is read).
+TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
+{
+    auto session = PluginSession::open();
+    ASSERT_NE (session, nullptr);
+    auto& plugin = session->getPlugin();
+
+    const Watchdog watchdog ("four threads asking for the state", std::chrono::seconds (120));
+    constexpr int numThreads = 4, rounds = 60;
+    std::atomic<int> ready{0};
+    std::atomic<int> changedChunks{0}, refusedChunks{0};
+
+    std::vector<std::thread> threads;
+    for (int t = 0; t < numThreads; ++t)
+    {
+        threads.emplace_back (
+            [&, t]
+            {
+                std::vector<unsigned char> earlier;
+                ++ready;
+                while (ready.load() < numThreads)
+                    std::this_thread::yield();
+
+                for (int round = 0; round < rounds; ++round)
+                {
+                    auto name = "Thread " + std::to_string (t) + " round " + std::to_string (round);
+                    plugin.dispatch (effSetProgramName, 0, 0, name.data());
+
+                    void* data = nullptr;
+                    const auto size = plugin.dispatch (effGetChunk, round % 2, 0, &data);
+                    if (data == nullptr || size <= 0)
+                    {
+                        ++refusedChunks;
+                        continue;
+                    }
+                    const auto* bytes = static_cast<const unsigned char*> (data);
+                    const std::vector<unsigned char> handedOver (bytes, bytes + size);
+
+                    // The other threads go on meanwhile; this one makes the
+                    // other calls before it reads its chunk again.
+                    if (!earlier.empty() && !plugin.setChunk (earlier))
+                        ++refusedChunks;
+                    plugin.getProgramName();
+                    plugin.getParameterName (round);
+                    plugin.getParameterDisplay (round);
+
+                    if (!std::equal (handedOver.begin(), handedOver.end(), bytes))
+                        ++changedChunks;
+
+                    earlier = handedOver;
+                }
+            });
+    }
+
+    for (auto& thread : threads)
+        thread.join();
+
+    EXPECT_EQ (changedChunks.load(), 0);
+    EXPECT_EQ (refusedChunks.load(), 0);
 }
 
 // A speaker arrangement of one or two channels, laid out as the host hands it over.

@@ -1,0 +1,230 @@
+#include "engine/ZkXmlNestingScan.h"
+
+#include <cstring>
+
+namespace
+{
+// The longest entity reference between '&' and ';' ("#x10FFFF" has 8 characters).
+constexpr std::size_t maxReferenceLength = 32;
+
+bool isSpace (char c) noexcept
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+// The ASCII characters of the parser's tag and attribute names; a name with
+// other characters is refused.
+bool isNameCharacter (char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == ':' || c == '.';
+}
+
+bool isReferenceCharacter (char c) noexcept
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '#';
+}
+
+class Scanner
+{
+public:
+    Scanner (const char* textToScan, std::size_t lengthToScan) noexcept
+        : text (textToScan)
+        , length (lengthToScan)
+    {
+    }
+
+    bool isWithin (int maxDepth) noexcept
+    {
+        skipByteOrderMark();
+        int depth = 0;
+
+        while (position < length)
+        {
+            const char c = text[position];
+
+            if (c == '<')
+            {
+                if (startsWith ("<!--"))
+                {
+                    if (!skipPast (4, "-->"))
+                        return false;
+                }
+                else if (startsWith ("<?"))
+                {
+                    if (!skipPast (2, "?>"))
+                        return false;
+                }
+                else if (depth > 0 && startsWith ("<![CDATA["))
+                {
+                    if (!skipPast (9, "]]>"))
+                        return false;
+                }
+                else if (depth > 0 && startsWith ("</"))
+                {
+                    // The parser ends the element at the first '>'; without
+                    // one, every open element ends here.
+                    if (!skipPast (2, ">") || --depth == 0)
+                        return true;
+                }
+                else
+                {
+                    if (++depth > maxDepth)
+                        return false;
+
+                    bool isEmpty = false;
+                    if (!readStartTag (isEmpty))
+                        return false;
+                    if (isEmpty && --depth == 0)
+                        return true;
+                }
+            }
+            else if (depth == 0)
+            {
+                // Only white space and markup come before the document element.
+                if (!isSpace (c))
+                    return false;
+                ++position;
+            }
+            else if (c == '&')
+            {
+                if (!skipReference())
+                    return false;
+            }
+            else
+            {
+                ++position;
+            }
+        }
+
+        return true;
+    }
+
+private:
+    void skipByteOrderMark() noexcept
+    {
+        if (length >= 3 && (unsigned char)text[0] == 0xef && (unsigned char)text[1] == 0xbb &&
+            (unsigned char)text[2] == 0xbf)
+            position = 3;
+    }
+
+    bool startsWith (const char* markup) const noexcept
+    {
+        const auto markupLength = std::strlen (markup);
+        return length - position >= markupLength && std::memcmp (text + position, markup, markupLength) == 0;
+    }
+
+    // Moves past the first end after the opening (opening bytes from here); false without one.
+    bool skipPast (std::size_t opening, const char* end) noexcept
+    {
+        const auto endLength = std::strlen (end);
+
+        for (auto i = position + opening; i + endLength <= length; ++i)
+        {
+            if (std::memcmp (text + i, end, endLength) == 0)
+            {
+                position = i + endLength;
+                return true;
+            }
+        }
+
+        return false;
+    }
+
+    void skipSpace() noexcept
+    {
+        while (position < length && isSpace (text[position]))
+            ++position;
+    }
+
+    bool skipName() noexcept
+    {
+        const auto start = position;
+        while (position < length && isNameCharacter (text[position]))
+            ++position;
+        return position > start;
+    }
+
+    // At '&': a reference of letters, digits and '#' up to ';', which is all
+    // that the parser consumes for it.
+    bool skipReference() noexcept
+    {
+        auto i = position + 1;
+        while (i < length && i - position <= maxReferenceLength && isReferenceCharacter (text[i]))
+            ++i;
+
+        if (i == position + 1 || i >= length || text[i] != ';')
+            return false;
+
+        position = i + 1;
+        return true;
+    }
+
+    // At '<' of a start tag: its name, then name="value" pairs up to '>' or
+    // "/>" (isEmpty), as the parser reads them.
+    bool readStartTag (bool& isEmpty) noexcept
+    {
+        ++position;
+        if (!skipName())
+            return false;
+
+        for (;;)
+        {
+            skipSpace();
+
+            if (startsWith ("/>"))
+            {
+                position += 2;
+                isEmpty = true;
+                return true;
+            }
+
+            if (startsWith (">"))
+            {
+                ++position;
+                return true;
+            }
+
+            if (!skipName())
+                return false;
+
+            skipSpace();
+            if (!startsWith ("="))
+                return false;
+            ++position;
+            skipSpace();
+
+            if (position >= length || (text[position] != '"' && text[position] != '\''))
+                return false;
+
+            const char quote = text[position++];
+
+            while (position < length && text[position] != quote)
+            {
+                if (text[position] == '&')
+                {
+                    if (!skipReference())
+                        return false;
+                }
+                else
+                {
+                    ++position;
+                }
+            }
+
+            if (position >= length)
+                return false;
+            ++position;
+        }
+    }
+
+    const char* text;
+    std::size_t length;
+    std::size_t position = 0;
+};
+} // namespace
+
+bool ZkXmlNestingScan::isWithin (const char* text, std::size_t length, int maxDepth)
+{
+    return text != nullptr && Scanner (text, length).isWithin (maxDepth);
+}

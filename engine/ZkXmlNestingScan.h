@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+
+/**
+    Follows how deep the elements of an XML text nest without recursing, and
+    reads the markup as the framework's parser does, so that what it counts is
+    what the parser will recurse through: comments, character data, processing
+    instructions, end tags (up to their first '>'), quoted attribute values and
+    entity references are stepped over exactly as the parser steps over them.
+
+    Markup whose reading the parser would leave to guesswork (a malformed tag,
+    a comment inside a tag, a '&' that does not start a short reference such as
+    "&amp;" or "&#x20;") is refused: the parser could otherwise swallow an end
+    tag or expose one that this scan did not see. The scan ends at the end of
+    the document element; the parser reads no further.
+
+    Stateless; any thread.
+*/
+class ZkXmlNestingScan
+{
+public:
+    /** True when no element of text (length bytes) lies deeper than maxDepth
+        (the document element is at depth 1) and its markup can be followed. */
+    static bool isWithin (const char* text, std::size_t length, int maxDepth);
+};

@@ -1,0 +1,100 @@
+// Editor heights that come from outside the plug-in: a host's chunk (which
+// accepts heights up to 16,384 pixels) and the ratio in the properties file.
+// Whatever they hold, the window opens, and resizes to its default, within
+// the drag limits, so it is drawn in a fraction of a second (a 17,780 x 10,000
+// pixel window took many seconds); the height kept and saved is the one the
+// window has. Without a display the limits are those of 1080 pixels.
+
+#include "EditorTestSupport.h"
+
+#include "editor/MainEditorComponent.h"
+#include "editor/ZkOstinelAudioProcessorEditor.h"
+#include "engine/PresetTreeTestSupport.h"
+#include "support/TemporaryHome.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using Editor = ZkOstinelAudioProcessorEditor;
+
+namespace
+{
+void expectWithinLimits (const Editor& window, ZkOstinelAudioProcessor& processor)
+{
+    const auto limits = Editor::getSizeLimits (Editor::getMainDisplayHeight());
+    const int height = window.getHeight();
+    EXPECT_GE (height, limits.minHeight);
+    EXPECT_LE (height, limits.maxHeight);
+    EXPECT_EQ (window.getWidth(), Editor::getWidthForHeight (height));
+    EXPECT_EQ (processor.getEditorHeight(), height);
+
+    // What the host saves next is the height the window has.
+    const auto saved = juce::parseXML (zktest::chunkText (zktest::stateOf (processor)));
+    ASSERT_NE (saved, nullptr);
+    EXPECT_EQ (saved->getIntAttribute ("lastEditorHeight"), height);
+}
+
+class EditorHeightFromChunk : public ::testing::TestWithParam<int>
+{
+};
+
+TEST_P (EditorHeightFromChunk, OpensAndResizesToTheDefaultWithinTheLimits)
+{
+    ZkOstinelAudioProcessor processor;
+    const juce::String height (GetParam());
+    auto chunk = zktest::chunkWithAttribute (processor, "lastEditorHeight", &height);
+    processor.setStateInformation (chunk.getData(), (int)chunk.getSize());
+    chunk = zktest::chunkWithAttribute (processor, "defaultEditorHeight", &height);
+    processor.setStateInformation (chunk.getData(), (int)chunk.getSize());
+    ASSERT_EQ (processor.getEditorHeight(), GetParam()); // the chunk took it
+
+    auto window = std::make_unique<Editor> (&processor);
+    EditorTestSupport::render (*window);
+    expectWithinLimits (*window, processor);
+
+    // The default height from the chunk, as "Resize To Default" applies it.
+    window->getMainComponent()->resizeToDefault();
+    expectWithinLimits (*window, processor);
+}
+
+INSTANTIATE_TEST_SUITE_P (Heights, EditorHeightFromChunk, ::testing::Values (10000, 16384, 1));
+
+class EditorHeightFromPropertiesFile : public ::testing::TestWithParam<const char*>
+{
+};
+
+TEST_P (EditorHeightFromPropertiesFile, OpensAndResizesToTheDefaultWithinTheLimits)
+{
+    TemporaryHome home;
+    const auto file = home.getPropertiesFile();
+    ASSERT_TRUE (file.getParentDirectory().createDirectory());
+    ASSERT_TRUE (
+        file.replaceWithText (juce::String ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                                            "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n"
+                                            "  <VALUE name=\"DefaultEditorDesktopHeightRatio\" val=\"") +
+                              GetParam() + "\"/>\n</PROPERTIES>\n"));
+
+    ZkOstinelAudioProcessor processor;
+    if (juce::String (GetParam()).getFloatValue() > 1.0f) // the file's ratio was taken
+    {
+        EXPECT_GT (processor.getDefaultEditorHeight(), Editor::getMainDisplayHeight());
+    }
+
+    auto window = std::make_unique<Editor> (&processor);
+    EditorTestSupport::render (*window);
+    expectWithinLimits (*window, processor);
+
+    window->getMainComponent()->resizeToDefault();
+    expectWithinLimits (*window, processor);
+
+    // A second window of the same processor opens at the height kept.
+    const int kept = window->getHeight();
+    window.reset();
+    window = std::make_unique<Editor> (&processor);
+    EXPECT_EQ (window->getHeight(), kept);
+    processor.getPropertiesFile()->setNeedsToBeSaved (false);
+}
+
+INSTANTIATE_TEST_SUITE_P (Ratios, EditorHeightFromPropertiesFile, ::testing::Values ("9", "15", "0"));
+} // namespace

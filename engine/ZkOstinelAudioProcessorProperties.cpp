@@ -3,7 +3,8 @@
 // and written by the host's state calls, so they change under presetTreeLock.
 //
 // The file is read and written by ZkPropertiesFile (bounded reading, writes
-// that never leave it part written, nothing outside the home folder).
+// that never leave it part written, nothing outside the home folder, each
+// instance writing only what it changed).
 // On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
 // (the macOS library sub-folder does not apply there); on macOS it lies in
 // ~/Library/Application Support/TELQUARLAB/.
@@ -121,9 +122,22 @@ void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
 
     if (propertiesFile != nullptr)
     {
-        propertiesFile->setValue (ratioKey, (double)ratio);
+        // Stored only when the text there does not read as the ratio in use:
+        // a ratio read from the file is no change of this instance's, and its
+        // text ("0.7") stays as it is.
+        if (propertiesFile->getValue (ratioKey).getFloatValue() != ratio)
+            propertiesFile->setValue (ratioKey, (double)ratio);
+
         propertiesFile->setNeedsToBeSaved (true);
     }
+}
+
+void ZkOstinelAudioProcessor::markDefaultEditorRatioAsChosen()
+{
+    // The user's choice is stored even when this instance read the same
+    // ratio: another instance may have stored a different one since.
+    if (auto* file = dynamic_cast<ZkPropertiesFile*> (propertiesFile.get()))
+        file->markAsChanged (ratioKey);
 }
 
 void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
@@ -133,6 +147,7 @@ void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
         defaultEditorDesktopHeightRatio = defaultRatio;
     }
     updateDefaultEditorSizes();
+    markDefaultEditorRatioAsChosen();
 }
 
 void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
@@ -148,6 +163,7 @@ void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
             defaultEditorDesktopHeightRatio = ratio;
     }
     updateDefaultEditorSizes();
+    markDefaultEditorRatioAsChosen();
 }
 
 juce::PropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const

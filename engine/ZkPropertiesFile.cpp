@@ -51,6 +51,31 @@ FileOnDisk look (const juce::File& file)
     return {State::readable, std::move (document)};
 }
 
+/** The values of a document as the framework's reader takes them: the last
+    element of a key wins, and a value held as an element is its text. */
+juce::StringPairArray valuesOf (const juce::XmlElement& document)
+{
+    juce::StringPairArray values (false);
+
+    for (auto* element : document.getChildWithTagNameIterator (valueTag))
+    {
+        const auto name = element->getStringAttribute (nameAttribute);
+
+        if (name.isNotEmpty())
+            values.set (name, element->getFirstChildElement() != nullptr
+                                  ? element->getFirstChildElement()->toString (
+                                        juce::XmlElement::TextFormat().singleLine().withoutHeader())
+                                  : element->getStringAttribute (valueAttribute));
+    }
+
+    return values;
+}
+
+bool sameValue (const juce::StringPairArray& a, const juce::StringPairArray& b, const juce::String& key)
+{
+    return a.containsKey (key) == b.containsKey (key) && a[key] == b[key];
+}
+
 /** Renames a damaged file to its backup, replacing an earlier one. */
 bool moveAside (const juce::File& file)
 {
@@ -215,6 +240,21 @@ void ZkPropertiesFile::apply (juce::XmlElement& document, const juce::StringPair
     }
 }
 
+void ZkPropertiesFile::keepNewerValues (Changes& changes, const juce::StringPairArray& valuesOnDisk) const
+{
+    // A change that the instance made by itself (a header for a file that was
+    // missing or old, a default filled in, a damaged ratio put right) stands
+    // on the value it read: when another instance or the user has changed
+    // that value since, theirs is newer and stays. A user's choice (marked)
+    // is written whatever the file holds.
+    const juce::ScopedLock valuesLock (getLock());
+
+    for (auto* keys : {&changes.set, &changes.removed})
+        for (int i = keys->size(); --i >= 0;)
+            if (!markedKeys.contains ((*keys)[i]) && !sameValue (valuesOnDisk, valuesAsRead, (*keys)[i]))
+                keys->remove (i);
+}
+
 bool ZkPropertiesFile::writeIfNeeded()
 {
     return !needsToBeSaved() || write();
@@ -274,6 +314,10 @@ bool ZkPropertiesFile::write()
         onDisk.document = std::make_unique<juce::XmlElement> (documentTag);
         changes.set = values.getAllKeys();
         changes.removed.clear();
+    }
+    else
+    {
+        keepNewerValues (changes, valuesOf (*onDisk.document));
     }
 
     apply (*onDisk.document, values, changes);

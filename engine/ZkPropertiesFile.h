@@ -26,8 +26,10 @@
       text than it read, added, removed, or marked with markAsChanged), merged
       into the file as it stands at that moment: the file is read again, and
       every other key, and every element the file holds that is not a value,
-      keeps its text. A missing or empty file gets every value of the
-      instance. Writers serialise on a lock file beside the file
+      keeps its text. An unmarked change is dropped when the file no longer
+      holds the value it was made on (someone else's change is newer); a
+      marked one, the user's choice, is always written. A missing or empty
+      file gets every value of the instance. Writers serialise on a lock file beside the file
       (getLockFile); a save that does not get the lock within
       ZkFileLock::defaultTimeoutMs is not done. An instance that changed
       nothing writes nothing;
@@ -108,6 +110,7 @@ private:
 
     /** Under getLock(). */
     Changes changesSinceRead (const juce::StringPairArray& values) const;
+    void keepNewerValues (Changes& changes, const juce::StringPairArray& valuesOnDisk) const;
 
     const int millisecondsBeforeSaving;
     SaveTimer saveTimer{*this};

@@ -55,7 +55,8 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
 
     // Reads the file only when it lies under the user's home folder and passes
-    // the bounded reader; a damaged file is replaced by the next save.
+    // the bounded reader; a damaged file is moved aside to its backup and a
+    // new one written by the next save, an unreadable one is left alone.
     propertiesFile = std::make_unique<ZkPropertiesFile> (propertiesFileOptions);
 
     const auto file = propertiesFile->getFile();

@@ -105,8 +105,12 @@ int run (const juce::StringArray& args)
             ZkPropertiesFile file (options());
             file.setValue (args[1] + juce::String (i), i);
 
-            if (!file.write())
-                return 1;
+            // A write that found the lock taken for too long (a loaded
+            // machine) is tried again, as the plug-in does at its next change.
+            int tries = 0;
+            while (!file.write())
+                if (++tries == 100)
+                    return 1;
         }
         return 0;
     }

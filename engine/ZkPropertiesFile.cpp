@@ -31,7 +31,8 @@ FileOnDisk look (const juce::File& file)
     if (!file.exists())
         return {};
 
-    // A folder, a device or a pipe is no properties file of this plug-in's.
+    // A folder is no properties file. (A pipe or a device reads as empty, and
+    // the writer never replaces one.)
     if (!file.existsAsFile())
         return {State::unreadable, {}};
 

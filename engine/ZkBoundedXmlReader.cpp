@@ -107,7 +107,10 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
         !ZkXmlCharacterReferences::areAllWellFormed (copy.get(), length))
         return {};
 
-    juce::XmlDocument document (juce::String::fromUTF8 (copy.get(), (int)length));
+    // A byte order mark before the document (some editors write one) is
+    // skipped: the framework's parser of a string would take it for text.
+    const size_t start = juce::CharPointer_UTF8::isByteOrderMark (copy.get()) ? 3 : 0;
+    juce::XmlDocument document (juce::String::fromUTF8 (copy.get() + start, (int)(length - start)));
     auto element = document.getDocumentElement();
 
     if (element == nullptr || document.getLastParseError().isNotEmpty())

@@ -3,7 +3,8 @@
 // and written by the host's state calls, so they change under presetTreeLock.
 //
 // The file is read and written by ZkPropertiesFile (bounded reading, writes
-// that never leave it part written, nothing outside the home folder).
+// that never leave it part written, nothing outside the home folder, each
+// instance writing only what it changed).
 // On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
 // (the macOS library sub-folder does not apply there); on macOS it lies in
 // ~/Library/Application Support/TELQUARLAB/.
@@ -54,7 +55,8 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
 
     // Reads the file only when it lies under the user's home folder and passes
-    // the bounded reader; a damaged file is replaced by the next save.
+    // the bounded reader; a damaged file is moved aside to its backup and a
+    // new one written by the next save, an unreadable one is left alone.
     propertiesFile = std::make_unique<ZkPropertiesFile> (propertiesFileOptions);
 
     const auto file = propertiesFile->getFile();
@@ -121,9 +123,22 @@ void ZkOstinelAudioProcessor::updateDefaultEditorSizes()
 
     if (propertiesFile != nullptr)
     {
-        propertiesFile->setValue (ratioKey, (double)ratio);
+        // Stored only when the text there does not read as the ratio in use:
+        // a ratio read from the file is no change of this instance's, and its
+        // text ("0.7") stays as it is.
+        if (propertiesFile->getValue (ratioKey).getFloatValue() != ratio)
+            propertiesFile->setValue (ratioKey, (double)ratio);
+
         propertiesFile->setNeedsToBeSaved (true);
     }
+}
+
+void ZkOstinelAudioProcessor::markDefaultEditorRatioAsChosen()
+{
+    // The user's choice is stored even when this instance read the same
+    // ratio: another instance may have stored a different one since.
+    if (auto* file = dynamic_cast<ZkPropertiesFile*> (propertiesFile.get()))
+        file->markAsChanged (ratioKey);
 }
 
 void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
@@ -133,6 +148,7 @@ void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
         defaultEditorDesktopHeightRatio = defaultRatio;
     }
     updateDefaultEditorSizes();
+    markDefaultEditorRatioAsChosen();
 }
 
 void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
@@ -148,6 +164,7 @@ void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
             defaultEditorDesktopHeightRatio = ratio;
     }
     updateDefaultEditorSizes();
+    markDefaultEditorRatioAsChosen();
 }
 
 juce::PropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const

@@ -4,16 +4,35 @@
 
 #include <juce_data_structures/juce_data_structures.h>
 
+#include <memory>
+
 /**
-    The framework's properties file, read and written safely:
+    The framework's properties file, shared by every instance of the plug-in
+    in every host, read and written so that no instance undoes what another
+    instance or the user wrote:
 
     - the file is read only when it lies under a usable home folder
       (ZkHomeFolder); otherwise the values live in memory only and nothing is
       ever written;
+    - a file that cannot be read (no permission, not a regular file) is left
+      alone: the values start empty and live in memory only;
     - before the framework's parser sees the file, it must pass the bounded XML
-      reader (fileLimits). A file that does not counts as damaged: it is
-      removed, the values start empty, and the next save writes a new file.
-      When it cannot be removed, the values stay in memory only;
+      reader (fileLimits) and hold a "PROPERTIES" document. A file that does
+      not counts as damaged: it is moved aside to one backup beside it
+      (getBackupFile, replacing an earlier backup), the values start empty,
+      and the next save writes a new file. When it cannot be moved, the values
+      stay in memory only;
+    - a save writes only the keys that this instance changed (set to another
+      text than it read, added, removed, or marked with markAsChanged), merged
+      into the file as it stands at that moment: the file is read again, and
+      every other key, and every element the file holds that is not a value,
+      keeps its text. An unmarked change is dropped when the file no longer
+      holds the value it was made on (someone else's change is newer); a
+      marked one, the user's choice, is always written. A missing or empty
+      file gets every value of the instance. Writers serialise on a lock file beside the file
+      (getLockFile); a save that does not get the lock within
+      ZkFileLock::defaultTimeoutMs is not done. An instance that changed
+      nothing writes nothing;
     - saving, on the same schedule as the framework's (the options' delay after
       a change, and when the object is destroyed), goes through ZkSafeFileWriter:
       a save that fails leaves the file as it was and is tried once, not again
@@ -38,10 +57,23 @@ public:
         True when the file now holds the values. Always false without a file. */
     bool writeIfNeeded();
 
-    /** Writes the file now; true when it now holds the values. False, and the
-        file as it was, when the file cannot be written or the values would make
-        a file beyond fileLimits. */
+    /** Writes this instance's changes now; true when the file now holds them
+        (also when there are none). False, and the file as it was, when the
+        file cannot be read or written, is not locked in time, or would grow
+        beyond fileLimits. */
     bool write();
+
+    /** The next write stores key's value also when it is the text that was
+        read (a user's explicit choice, which must win over another
+        instance's). */
+    void markAsChanged (const juce::String& key);
+
+    /** Where a damaged file is moved: its name plus ".damaged", beside the
+        file (beside the file a symbolic link leads to, for a link). */
+    static juce::File getBackupFile (const juce::File& file);
+
+    /** The lock file of the writers of file: its name plus ".lock", beside it. */
+    static juce::File getLockFile (const juce::File& file);
 
 protected:
     void propertyChanged() override;
@@ -65,12 +97,28 @@ private:
         ZkPropertiesFile& owner;
     };
 
+    struct Changes
+    {
+        juce::StringArray set, removed;
+    };
+
     static juce::File fileToRead (const Options& fileOptions);
     static Options withoutFrameworkSaving (Options fileOptions);
     static bool holds (const juce::File& file, const char* bytes, size_t size);
+    static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
+                       const Changes& changes);
+
+    /** Under getLock(). */
+    Changes changesSinceRead (const juce::StringPairArray& values) const;
+    void keepNewerValues (Changes& changes, const juce::StringPairArray& valuesOnDisk) const;
 
     const int millisecondsBeforeSaving;
     SaveTimer saveTimer{*this};
+
+    // The values as read from the file or as last written to it: what the file
+    // held as far as this instance knows. Differences are its own changes.
+    juce::StringPairArray valuesAsRead;
+    juce::StringArray markedKeys;
 
     JUCE_DECLARE_NON_COPYABLE (ZkPropertiesFile)
 };

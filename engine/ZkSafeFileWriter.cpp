@@ -24,9 +24,15 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     return temporary.getFile().replaceFileIn (target);
 }
 
+juce::File ZkSafeFileWriter::resolveLinks (const juce::File& file)
+{
+    return file;
+}
+
 #else
 
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -65,6 +71,35 @@ bool syncToDisk (int fd)
     return ::fsync (fd) == 0;
 }
 
+/** The file that a write to path replaces: path itself, or, when path is a
+    symbolic link, the file it leads to (also one that does not exist yet), so
+    that the link stays and its target is updated. Empty when the links loop. */
+juce::String resolvePath (juce::String path)
+{
+    constexpr int maxLinks = 40; // as the system's own limit
+
+    for (int i = 0; i < maxLinks; ++i)
+    {
+        struct stat info;
+
+        if (::lstat (path.toRawUTF8(), &info) != 0 || !S_ISLNK (info.st_mode))
+            return path;
+
+        juce::HeapBlock<char> buffer ((size_t)PATH_MAX + 1);
+        const auto length = ::readlink (path.toRawUTF8(), buffer.get(), PATH_MAX);
+
+        if (length <= 0)
+            return {};
+
+        const auto link = juce::String::fromUTF8 (buffer.get(), (int)length);
+        path = link.startsWithChar ('/')
+                   ? link
+                   : juce::File (path).getParentDirectory().getChildFile (link).getFullPathName();
+    }
+
+    return {};
+}
+
 /** A new hidden file beside target, opened for writing, or -1. Its name starts
     with a dot so that no scan of the folder lists it. */
 int createTemporary (const juce::File& target, juce::String& path)
@@ -93,10 +128,15 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     if (target == juce::File() || (data == nullptr && size > 0))
         return false;
 
-    const auto targetPath = target.getFullPathName();
-    struct stat info;
+    const auto targetPath = resolvePath (target.getFullPathName());
 
-    if (::stat (targetPath.toRawUTF8(), &info) == 0)
+    if (targetPath.isEmpty())
+        return false;
+
+    struct stat info;
+    const bool replacing = ::stat (targetPath.toRawUTF8(), &info) == 0;
+
+    if (replacing)
     {
         // Only a regular file is replaced, and not one that is read-only to this user.
         if (!S_ISREG (info.st_mode) || ::access (targetPath.toRawUTF8(), W_OK) != 0)
@@ -104,12 +144,15 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     }
 
     juce::String temporaryPath;
-    const int fd = createTemporary (target, temporaryPath);
+    const int fd = createTemporary (juce::File (targetPath), temporaryPath);
 
     if (fd < 0)
         return false;
 
-    const bool written = writeAll (fd, static_cast<const char*> (data), size) && syncToDisk (fd);
+    // The new file keeps the permissions of the one it replaces (a file kept
+    // private stays private).
+    const bool modeKept = !replacing || ::fchmod (fd, info.st_mode & 07777) == 0;
+    const bool written = modeKept && writeAll (fd, static_cast<const char*> (data), size) && syncToDisk (fd);
     const bool closed = ::close (fd) == 0;
 
     if (!written || !closed || ::rename (temporaryPath.toRawUTF8(), targetPath.toRawUTF8()) != 0)
@@ -121,6 +164,15 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     // The folder is not synced: after a crash the name holds the old or the
     // new file, each of them complete.
     return true;
+}
+
+juce::File ZkSafeFileWriter::resolveLinks (const juce::File& file)
+{
+    if (file == juce::File())
+        return {};
+
+    const auto path = resolvePath (file.getFullPathName());
+    return path.isEmpty() ? juce::File() : juce::File (path);
 }
 
 #endif

@@ -13,6 +13,10 @@
     be written) removes the temporary file, leaves the target as it was and is
     reported at once: nothing is retried.
 
+    A target that is a symbolic link stays one: the file it leads to is
+    replaced (the temporary file lies beside that file). The new file keeps
+    the replaced file's permissions.
+
     Stateless; any thread, synchronous.
 */
 class ZkSafeFileWriter
@@ -21,4 +25,9 @@ public:
     /** True when target now holds exactly the size bytes at data. The target's
         folder must exist. */
     static bool write (const juce::File& target, const void* data, size_t size);
+
+    /** The file that a write to file replaces: file itself, or the end of the
+        chain of symbolic links that file starts (which need not exist). Empty
+        when the links loop. */
+    static juce::File resolveLinks (const juce::File& file);
 };

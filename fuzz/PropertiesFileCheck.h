@@ -26,17 +26,22 @@ inline juce::PropertiesFile::Options propertiesFileCheckOptions()
 }
 
 /** Message thread; the home folder must be usable. True when the invariants
-    hold: a file the bounded reader refuses is taken for damaged (removed, the
-    values start over with a current header), a readable one is left as it is
-    until saved, the editor ratio read from it is usable, what is written
-    reads back as the same values (or nothing is written and the file stays),
-    and what the reader accepts nests no deeper than it allows. */
+    hold: a file that the bounded reader refuses, or that holds another
+    document than the properties, is taken for damaged (moved to the backup
+    unchanged, the values start over with a current header), a readable one
+    is left as it is until saved, the editor ratio read from it is usable,
+    what is written reads back as the same values (or nothing is written and
+    the file stays), and what the reader accepts nests no deeper than it
+    allows. */
 inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data, size_t size)
 {
     const auto file = processor.getPropertiesFile()->getFile();
     const auto document =
         ZkBoundedXmlReader::parse (static_cast<const char*> (data), size, ZkPropertiesFile::fileLimits);
-    const bool readable = document != nullptr;
+    const bool empty = size == 0;
+    const bool readable = document != nullptr && document->hasTagName ("PROPERTIES");
+    const auto backup = ZkPropertiesFile::getBackupFile (file);
+    backup.deleteFile();
 
     // The instance's earlier file object must not write over the bytes when it goes.
     processor.getPropertiesFile()->setNeedsToBeSaved (false);
@@ -50,9 +55,11 @@ inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const 
     if (properties == nullptr || properties->getFile() != file)
         return false;
 
-    juce::MemoryBlock onDisk;
+    juce::MemoryBlock onDisk, movedAside;
     file.loadFileAsData (onDisk);
-    const bool fileAsExpected = readable ? onDisk.matches (data, size) : onDisk.isEmpty();
+    const bool keptAsBackup = backup.loadFileAsData (movedAside) && movedAside.matches (data, size);
+    const bool fileAsExpected = readable || empty ? onDisk.matches (data, size) && !backup.exists()
+                                                  : onDisk.isEmpty() && keptAsBackup;
 
     const float ratio = processor.getDefaultEditorDesktopHeightRatioFromPropertiesFile();
     const bool headerCurrent = properties->getIntValue ("PropertiesFileVersion") >= 101;

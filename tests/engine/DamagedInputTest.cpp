@@ -76,7 +76,7 @@ TEST (BoundedXmlReader, RefusesWhatTheParserHandlesUnsafely)
 
 // What the framework's parser could not survive or would spend seconds on, as
 // a properties file: every new instance starts from the defaults and leaves a
-// good file behind.
+// good file behind, the damaged one kept as the backup.
 TEST (DamagedPropertiesFile, StartsOverWithoutCrashingAndIsReplaced)
 {
     const std::string damaged[] = {
@@ -108,6 +108,11 @@ TEST (DamagedPropertiesFile, StartsOverWithoutCrashingAndIsReplaced)
         }
 
         EXPECT_EQ (keysOnDisk (file)[0], "Creator") << bytes.substr (0, 40);
+
+        juce::MemoryBlock backup;
+        EXPECT_TRUE (ZkPropertiesFile::getBackupFile (file).loadFileAsData (backup) &&
+                     backup.matches (bytes.data(), bytes.size()))
+            << bytes.substr (0, 40);
     }
 }
 

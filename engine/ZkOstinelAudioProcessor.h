@@ -360,7 +360,10 @@ private:
     std::atomic<double> lastBpm{-1.0};
     double anchorPpq = 0.0;
     int64_t samplesSinceAnchor = 0;
-    std::atomic<bool> resync{true};
+    std::atomic<bool> resync { true };
+    // Set before resync when playback starts or the run state changes: the anchor
+    // it requests also makes the step at the new position due, as in the first block.
+    std::atomic<bool> restartStepsAtAnchor { false };
     CvoIsPlayingState playingState;
     std::atomic<bool> playingNow{false}; // mirror of playingState for the editor
     std::atomic<bool> lastPlaying{false};

@@ -334,6 +334,8 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromVarItem (const juce::S
     if (name == "viIsRunningState")
     {
         isRunning.store (static_cast<bool> (value), relaxed);
-        resync.store (true, relaxed);
+        // The block that takes the resync also sees the restart stored before it.
+        restartStepsAtAnchor.store (true);
+        resync.store (true);
     }
 }

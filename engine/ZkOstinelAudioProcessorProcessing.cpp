@@ -242,8 +242,15 @@ void ZkOstinelAudioProcessor::updatePlayAndRunState (bool& justStarted)
     if (playing == lastPlaying.load() && !forceStateUpdate.load())
         return;
 
+    // A forced update (first block, restored state) while the transport already
+    // plays re-anchors but is no start.
+    const bool playbackStarts = playing && !lastPlaying.load();
+
     lastPlaying = playing;
     justStarted = playing;
+
+    if (playbackStarts)
+        restartStepsAtAnchor = true;
 
     if (playing)
         resync = true;
@@ -255,6 +262,9 @@ void ZkOstinelAudioProcessor::updatePlayAndRunState (bool& justStarted)
 
     if (newRunState != isRunning.load() || forceStateUpdate.load())
     {
+        if (newRunState != isRunning.load())
+            restartStepsAtAnchor = true;
+
         isRunning = newRunState;
 
         if (varItemManager != nullptr)
@@ -486,6 +496,16 @@ void ZkOstinelAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, ju
         lastBpm = position.bpm;
         anchorPpq = position.ppqPosition;
         samplesSinceAnchor = 0;
+
+        // Playback starts or the gate is switched on or off: the step under the new
+        // position is due even when the clock already started that index before (the
+        // stopped gate runs on its own anchor), and a step already running retriggers.
+        // A tempo change alone keeps the step that runs.
+        if (resyncRequested && restartStepsAtAnchor.exchange (false))
+        {
+            lastStartedStep = -1;
+            lastStartedStepLength = noStep;
+        }
     }
 
     // 8. Block timing from the pattern selected now.

@@ -1,8 +1,8 @@
 -- Runs in Ardour's headless Lua host (ardour7-lua):
---   ardour7-lua render-session.lua <session folder> <plugin id | none> <seconds> <close | exit>
+--   ardour7-lua render-session.lua <session folder> <plugin id | none> <seconds> <close | exit> [block size]
 --
--- Makes a session on the dummy backend, whose capture ports play steady white
--- noise, with one audio track that monitors its input, puts the plug-in (by its
+-- Makes a session on the dummy backend (in blocks of the given size, else the
+-- backend's default), whose capture ports play steady white noise, with one audio track that monitors its input, puts the plug-in (by its
 -- VST unique id) on the track unless the id is "none", exports the master bus
 -- from the session start as <session folder>/out.wav (WAV at the session rate),
 -- saves the session, and then either closes it (close) or ends the process with
@@ -13,9 +13,10 @@
 -- so the caller can tell how far a run got; an error in the script stops it
 -- without one of these lines (the host itself then still exits with status 0).
 
-local folder, plugin_id, seconds, ending = arg[1], arg[2], tonumber(arg[3]), arg[4]
-assert(folder and plugin_id and seconds and (ending == "close" or ending == "exit"),
-    "usage: render-session.lua <session folder> <plugin id | none> <seconds> <close | exit>")
+local folder, plugin_id, seconds, ending, block_size = arg[1], arg[2], tonumber(arg[3]), arg[4], arg[5]
+assert(folder and plugin_id and seconds and (ending == "close" or ending == "exit")
+    and (block_size == nil or tonumber(block_size)),
+    "usage: render-session.lua <session folder> <plugin id | none> <seconds> <close | exit> [block size]")
 
 local function stage(name)
     io.stderr:write("ZK-" .. name .. "\n")
@@ -25,9 +26,12 @@ end
 local backend = AudioEngine:set_backend("None (Dummy)", "", "")
 assert(backend, "no dummy backend")
 backend:set_device_name("Uniform White Noise")
+if block_size then
+    assert(backend:set_buffer_size(tonumber(block_size)) == 0, "the backend refuses blocks of " .. block_size)
+end
 
 assert(create_session(folder, "zk", 48000), "the session could not be created")
-stage("SESSION")
+stage("SESSION " .. Session:get_block_size() .. " samples a block")
 
 local tracks = Session:new_audio_track(1, 2, nil, 1, "Gate",
     ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal, true, false)

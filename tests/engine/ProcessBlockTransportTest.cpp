@@ -112,6 +112,59 @@ TEST (ProcessBlockTransport, StoppingKeepsTheGateRunningOnlyWithAutoRun)
     }
 }
 
+TEST (ProcessBlockTransport, SwitchingTheGateOnStartsTheStepUnderThePosition)
+{
+    // Auto run off, stopped at beat 0: the clock counts but the gate is off. When it
+    // is switched on, 9000 samples in (step 1 started last), the anchor goes back to
+    // beat 0, and step 0 starts at once instead of waiting for step 2.
+    ProcessorRig rig;
+    rig.setNeutralGate();
+    rig.processor.setVarItemValue ("viAutoRunInStopMode", false);
+    rig.setHost (120.0, 0.0, false);
+    rig.run (9000, dc);
+
+    rig.processor.setVarItemValue ("viIsRunningState", true);
+    const auto out = rig.run (12000, dc)[0];
+    EXPECT_EQ (gateOnsets (out), (std::vector<int>{0, 6000}));
+}
+
+TEST (ProcessBlockTransport, AnchorsThatStartNothingKeepTheRunningStep)
+{
+    // Step 1 opens at sample 6000 for 2699 samples; at 7000 the clock re-anchors at
+    // the host's position without a start. The open gate is not retriggered: it
+    // closes on time, and the next onset belongs to step 2.
+    struct Case
+    {
+        const char* what;
+        std::function<void (ProcessorRig&)> anchor;
+        int nextOnset;
+    };
+    const Case cases[] = {
+        {"a tempo change", [] (ProcessorRig& rig) { rig.setHost (60.0, rig.hostPpq, true); }, 17000},
+        {"a restored state",
+         [] (ProcessorRig& rig)
+         {
+             juce::MemoryBlock state;
+             rig.processor.getStateInformation (state);
+             rig.processor.setStateInformation (state.getData(), (int)state.getSize());
+         },
+         12000},
+        {"prepareToPlay", [] (ProcessorRig& rig) { rig.processor.prepareToPlay (48000.0, 512); }, 12000},
+    };
+
+    for (const auto& c : cases)
+    {
+        ProcessorRig rig;
+        rig.setNeutralGate();
+        auto out = rig.run (7000, dc)[0];
+        c.anchor (rig);
+        out = join (out, rig.run (11000, dc)[0]);
+
+        EXPECT_EQ (releaseStart (out, 6000), 6000 + 2699) << c.what;
+        EXPECT_EQ (gateOnsets (out), (std::vector<int>{0, 6000, c.nextOnset})) << c.what;
+    }
+}
+
 TEST (ProcessBlockTransport, TheMonoSettingIsWrittenWithEveryBlock)
 {
     for (int channels : {1, 2})

@@ -335,6 +335,11 @@ void setShown (HostWindow& host, Window editor, Hiding hiding, bool shown)
         host.setChildMapped (editor, shown);
 }
 
+void PrintTo (Hiding hiding, std::ostream* out)
+{
+    *out << (hiding == Hiding::hostWindow ? "host window unmapped" : "editor window unmapped");
+}
+
 class ZkOstinelHiddenEditor : public testing::TestWithParam<Hiding>
 {
 };

@@ -281,6 +281,12 @@ void PrintTo (const TimedWidgetCase& widgetCase, std::ostream* out)
     *out << widgetCase.name;
 }
 
+void PrintTo (Parent parent, std::ostream* out)
+{
+    const char* names[] = {"no window", "shown window", "hidden window"};
+    *out << names[(int)parent];
+}
+
 class TimedWidgetTest : public ::testing::TestWithParam<std::tuple<TimedWidgetCase, Parent>>
 {
 };

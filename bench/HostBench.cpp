@@ -12,6 +12,8 @@
 // resident_MB_per_instance and heap_MB_per_instance [MB], chunk_bytes.
 // The plug-in is ZK_PLUGIN when set, else the one this build made.
 
+#include "BenchmarkHomeFolder.h"
+
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
 
@@ -262,14 +264,9 @@ BENCHMARK (BM_ChunkRestore)->Unit (benchmark::kMicrosecond);
 // and presets folder under the home folder.
 int main (int argc, char** argv)
 {
-    std::string home = (std::filesystem::temp_directory_path() / "zk-bench-home-XXXXXX").string();
-    if (mkdtemp (home.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        return 2;
-    }
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (std::filesystem::path (home) / ".config").c_str(), 1);
+    const auto home =
+        BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-bench-home-");
+    BenchmarkHome::use (home);
 
     // The plug-in's JUCE connects to the X server of DISPLAY (":0.0" when unset)
     // as it starts; a server that goes away ends the process. Nothing here opens

@@ -13,6 +13,7 @@
 #include "editor/InfoComponent.h"
 #include "editor/ZkOstinelAudioProcessorEditor.h"
 #include "editor/widgets/CvoPresetNameLabel.h"
+#include "editor/widgets/CvoScreenVisibilitySource.h"
 #include "editor/widgets/CvoZkLookAndFeelV1.h"
 #include "engine/params/CvoHelper.h"
 #include "engine/params/CvoParameterManager.h"
@@ -50,6 +51,16 @@ int patternIdOf (const juce::String& name, int offset)
 //==============================================================================
 void MainEditorComponent::timerCallback()
 {
+    // While the window cannot be seen nothing here is drawn: the checks wait
+    // (their flags and queues keep what changed) and run at once when the
+    // window is seen again. An open settings menu is a window of its own and is
+    // still closed once the mouse has left it.
+    if (!CvoScreenVisibilitySource::isOnScreen (*this))
+    {
+        checkAndUpdateSettingsPopupMenu();
+        return;
+    }
+
     // The order matters: parameters and settings first, so that the state flags
     // that the later checks read (running, resizing) are current.
     checkAndUpdateParameterChanges();

@@ -51,6 +51,15 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
     resizer = std::make_unique<ResizerForEditor> (this, constrainer.get(), mainComponent.get());
     addAndMakeVisible (*resizer);
 
+    // Seen again: the texts, the step cursor and the transport are brought up
+    // to date and everything, waveform and meters included, is drawn anew.
+    visibilityWatch = std::make_unique<ZkWindowVisibilityWatch> (*this,
+                                                                 [this]
+                                                                 {
+                                                                     mainComponent->timerCallback();
+                                                                     repaint();
+                                                                 });
+
     // A height from a host's chunk or from the properties file may be far
     // outside the limits (a window of 17,780 x 10,000 pixels takes many
     // seconds to draw): it opens within them, and that height is the one kept.
@@ -62,6 +71,8 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
 
 ZkOstinelAudioProcessorEditor::~ZkOstinelAudioProcessorEditor()
 {
+    visibilityWatch.reset();
+
     // The audio thread must let go of the displays before they are deleted; the
     // surface clears these too, first thing in its destructor.
     processor->setWaveDisplay (nullptr);
@@ -158,6 +169,18 @@ void ZkOstinelAudioProcessorEditor::paint (juce::Graphics& g)
 
     for (const auto& text : getPaintedTexts())
         text.draw (g);
+}
+
+void ZkOstinelAudioProcessorEditor::paintOverChildren (juce::Graphics&)
+{
+    // A window shown again is exposed and painted before the next check.
+    if (visibilityWatch != nullptr)
+        visibilityWatch->windowPainted();
+}
+
+bool ZkOstinelAudioProcessorEditor::isWindowOnScreen() const
+{
+    return visibilityWatch == nullptr || visibilityWatch->isShown();
 }
 
 juce::Array<CvoFittedText> ZkOstinelAudioProcessorEditor::getPaintedTexts() const

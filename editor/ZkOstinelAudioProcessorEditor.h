@@ -5,7 +5,9 @@
 #include <memory>
 
 #include "editor/ResizerForEditor.h"
+#include "editor/ZkWindowVisibilityWatch.h"
 #include "editor/widgets/CvoLayoutManager.h"
+#include "editor/widgets/CvoScreenVisibilitySource.h"
 #include "editor/widgets/CvoZkLookAndFeelV1.h"
 
 class MainEditorComponent;
@@ -23,13 +25,20 @@ class ZkOstinelAudioProcessor;
     properties file. Every resize is stored in the processor, so that a
     reopened editor has its last size.
 
+    While its window cannot be seen (unmapped, also through a host window that
+    is, or minimised) the refresh timers of the surface and its widgets do no
+    drawing work; once it is seen again the surface runs its refresh at once
+    and everything is repainted.
+
     Destruction: the widget registrations of the processor are cleared and the
     surface is deleted before anything else, so the audio thread never feeds a
     deleted display.
 
     Message thread only.
 */
-class ZkOstinelAudioProcessorEditor : public juce::AudioProcessorEditor, public CvoPaintedTextSource
+class ZkOstinelAudioProcessorEditor : public juce::AudioProcessorEditor,
+                                      public CvoPaintedTextSource,
+                                      public CvoScreenVisibilitySource
 {
 public:
     static constexpr float aspectRatio = 1.778f;        // width / height
@@ -49,6 +58,13 @@ public:
 
     void paint (juce::Graphics& g) override;
 
+    /** Draws nothing: a paint while the window counts as hidden has the window
+        checked again at once. */
+    void paintOverChildren (juce::Graphics& g) override;
+
+    /** False while the window cannot be seen (see ZkWindowVisibilityWatch). */
+    bool isWindowOnScreen() const override;
+
     /** "RESIZING", the caption of the picture shown while a corner drag hides the
         surface. */
     juce::Array<CvoFittedText> getPaintedTexts() const override;
@@ -67,6 +83,7 @@ public:
     MainEditorComponent* getMainComponent() const { return mainComponent.get(); }
     ResizerForEditor* getResizer() const { return resizer.get(); }
     juce::ComponentBoundsConstrainer* getConstrainer() const { return constrainer.get(); }
+    ZkWindowVisibilityWatch& getVisibilityWatch() const { return *visibilityWatch; }
 
     /** [pixels] Height of the main display's whole area, or fallbackDisplayHeight
         when the system reports no display. */
@@ -91,6 +108,7 @@ private:
     std::unique_ptr<juce::ComponentBoundsConstrainer> constrainer;
     std::unique_ptr<ResizerForEditor> resizer;
     std::unique_ptr<MainEditorComponent> mainComponent;
+    std::unique_ptr<ZkWindowVisibilityWatch> visibilityWatch;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZkOstinelAudioProcessorEditor)
 };

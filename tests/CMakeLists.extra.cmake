@@ -23,10 +23,9 @@ if(TARGET zk_host)
         add_dependencies(zk_display_tests ZkOstinelVst)
         target_compile_definitions(zk_display_tests PRIVATE ZK_PLUGIN_PATH="$<TARGET_FILE:ZkOstinelVst>")
 
-        find_package(X11)
-        if(X11_FOUND AND X11_Xtst_FOUND)
-            target_link_libraries(zk_display_tests PRIVATE X11::X11 X11::Xtst)
-            target_compile_definitions(zk_display_tests PRIVATE ZK_HAVE_X11=1)
+        # The host's window (it defines ZK_HAVE_X11).
+        if(TARGET zk_host_window)
+            target_link_libraries(zk_display_tests PRIVATE zk_host_window)
         endif()
 
         zk_project_target(zk_display_tests)

@@ -1,5 +1,7 @@
 #include "CvoBorderlessTextButton.h"
 
+#include "CvoScreenVisibilitySource.h"
+
 CvoBorderlessTextButton::CvoBorderlessTextButton()
 {
     startTimer (70);
@@ -46,6 +48,9 @@ juce::Array<CvoFittedText> CvoBorderlessTextButton::getPaintedTexts() const
 
 void CvoBorderlessTextButton::timerCallback()
 {
+    if (!CvoScreenVisibilitySource::isOnScreen (*this))
+        return;
+
     const auto& desktop = juce::Desktop::getInstance();
     const bool hover = desktop.findComponentAt (juce::Desktop::getMousePosition()) == this;
 

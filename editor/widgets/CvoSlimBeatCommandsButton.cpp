@@ -1,5 +1,7 @@
 #include "CvoSlimBeatCommandsButton.h"
 
+#include "CvoScreenVisibilitySource.h"
+
 CvoSlimBeatCommandsButton::CvoSlimBeatCommandsButton (MainEditorComponent* ownerToUse)
     : owner (ownerToUse)
 {
@@ -77,7 +79,7 @@ void CvoSlimBeatCommandsButton::resized()
 
 void CvoSlimBeatCommandsButton::timerCallback()
 {
-    if (shouldMouseOverGettingChecked && isEnabled())
+    if (shouldMouseOverGettingChecked && isEnabled() && CvoScreenVisibilitySource::isOnScreen (*this))
     {
         auto* underMouse = juce::Desktop::getInstance().findComponentAt (juce::Desktop::getMousePosition());
         isMouseOver = underMouse != nullptr && (underMouse == this || isParentOf (underMouse));

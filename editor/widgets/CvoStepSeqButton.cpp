@@ -1,5 +1,6 @@
 #include "CvoStepSeqButton.h"
 
+#include "CvoScreenVisibilitySource.h"
 #include "CvoZkColours.h"
 #include "CvoZkLookAndFeelV1.h"
 
@@ -103,7 +104,7 @@ juce::String CvoStepSeqButton::getTooltip()
 
 void CvoStepSeqButton::timerCallback()
 {
-    if (!shouldMouseOverGettingChecked)
+    if (!shouldMouseOverGettingChecked || !CvoScreenVisibilitySource::isOnScreen (*this))
         return;
 
     const bool hover =

@@ -1,5 +1,6 @@
 #include "editor/widgets/CvoSyncedWaveDisplayComponent.h"
 
+#include "editor/widgets/CvoScreenVisibilitySource.h"
 #include "editor/widgets/CvoZkColours.h"
 
 #include <cstring>
@@ -220,7 +221,9 @@ juce::String CvoSyncedWaveDisplayComponent::getTooltip()
 
 void CvoSyncedWaveDisplayComponent::timerCallback()
 {
-    repaint();
+    // Hidden: the pushes go on filling the columns, the next paint shows them.
+    if (CvoScreenVisibilitySource::isOnScreen (*this))
+        repaint();
 }
 
 float CvoSyncedWaveDisplayComponent::readColumn (int index, std::uint32_t generation) const noexcept

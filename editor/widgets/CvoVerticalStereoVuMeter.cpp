@@ -1,5 +1,7 @@
 #include "editor/widgets/CvoVerticalStereoVuMeter.h"
 
+#include "editor/widgets/CvoScreenVisibilitySource.h"
+
 #include <cmath>
 #include <limits>
 
@@ -103,7 +105,10 @@ void CvoVerticalStereoVuMeter::mouseDown (const juce::MouseEvent&)
 
 void CvoVerticalStereoVuMeter::timerCallback()
 {
-    repaint();
+    // Hidden: the rings and peaks go on following the input, the next paint
+    // shows them.
+    if (CvoScreenVisibilitySource::isOnScreen (*this))
+        repaint();
 
     if (inputHoldOff.load (std::memory_order_relaxed) &&
         juce::Time::getCurrentTime() > lastResetTime + juce::RelativeTime::seconds (0.1))

@@ -30,9 +30,9 @@
 #include <vector>
 
 #if ZK_HAVE_X11
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+#include "host/HostAudioThread.h"
+#include "host/HostWindow.h"
+#include "host/HostWindowPaintCounter.h"
 #endif
 
 #ifdef ZK_PLUGIN_PATH
@@ -45,7 +45,7 @@ static const std::string pluginPath;
 
 #define ZK_REQUIRE_DISPLAY()                                                                                 \
     if (const char* display = std::getenv ("DISPLAY");                                                       \
-        display == nullptr || *display == 0 || std::string_view (display) == ":zk-headless")                \
+        display == nullptr || *display == 0 || std::string_view (display) == ":zk-headless")                 \
     GTEST_SKIP() << "no DISPLAY (run under tests/support/with-display.sh)"
 
 namespace
@@ -97,122 +97,6 @@ TEST (ZkOstinelEditorDisplay, SizeIsKnownBeforeOpeningAlsoWithoutADisplay)
 #if ZK_HAVE_X11
 namespace
 {
-/** The host's side of the window system: its own connection to the display
-    and the top-level window in which it embeds the plug-in's editor. */
-class HostWindow
-{
-public:
-    HostWindow()
-        : display (XOpenDisplay (nullptr))
-    {
-        if (display == nullptr)
-            return;
-
-        const int screen = DefaultScreen (display);
-        window = XCreateSimpleWindow (display, RootWindow (display, screen), 0, 0, 640, 360, 0,
-                                      BlackPixel (display, screen), BlackPixel (display, screen));
-        XStoreName (display, window, "zk editor host");
-        XMapWindow (display, window);
-        XSync (display, False);
-    }
-
-    ~HostWindow()
-    {
-        if (display == nullptr)
-            return;
-        XDestroyWindow (display, window);
-        XCloseDisplay (display);
-    }
-
-    HostWindow (const HostWindow&) = delete;
-    HostWindow& operator= (const HostWindow&) = delete;
-
-    bool isOpen() const { return display != nullptr; }
-    void* getParentHandle() const { return reinterpret_cast<void*> (window); }
-
-    void resize (Size size)
-    {
-        XResizeWindow (display, window, (unsigned)size.width, (unsigned)size.height);
-        XSync (display, False);
-    }
-
-    /** The windows the plug-in put into the host's window. */
-    std::vector<Window> getChildren() const
-    {
-        XSync (display, False);
-        Window root = 0, parent = 0, *children = nullptr;
-        unsigned int count = 0;
-        std::vector<Window> result;
-
-        if (XQueryTree (display, window, &root, &parent, &children, &count) != 0)
-        {
-            result.assign (children, children + count);
-            XFree (children);
-        }
-        return result;
-    }
-
-    XWindowAttributes getAttributes (Window child) const
-    {
-        XWindowAttributes attributes{};
-        XGetWindowAttributes (display, child, &attributes);
-        return attributes;
-    }
-
-    /** Distinct colours on a 16 x 16 grid over the window's contents. */
-    std::size_t countColours (Window child) const
-    {
-        const auto attributes = getAttributes (child);
-        XImage* image = XGetImage (display, child, 0, 0, (unsigned)attributes.width,
-                                   (unsigned)attributes.height, AllPlanes, ZPixmap);
-        if (image == nullptr)
-            return 0;
-
-        std::set<unsigned long> colours;
-        for (int gy = 0; gy < 16; ++gy)
-            for (int gx = 0; gx < 16; ++gx)
-                colours.insert (
-                    XGetPixel (image, (gx * attributes.width) / 16, (gy * attributes.height) / 16));
-        XDestroyImage (image);
-        return colours.size();
-    }
-
-    /** A mouse drag with the left button through the X server, as from a user:
-        from a point of the child by (dx, dy), in steps; between two events the
-        plug-in gets its idle calls. */
-    void drag (Window child, int x, int y, int dx, int dy, const std::function<void()>& between)
-    {
-        const int screen = DefaultScreen (display);
-        int rootX = 0, rootY = 0;
-        Window ignored = 0;
-        XTranslateCoordinates (display, child, RootWindow (display, screen), x, y, &rootX, &rootY, &ignored);
-
-        XTestFakeMotionEvent (display, screen, rootX, rootY, CurrentTime);
-        XSync (display, False);
-        between();
-        XTestFakeButtonEvent (display, 1, True, CurrentTime);
-        XSync (display, False);
-        between();
-
-        constexpr int steps = 8;
-        for (int step = 1; step <= steps; ++step)
-        {
-            XTestFakeMotionEvent (display, screen, rootX + dx * step / steps, rootY + dy * step / steps,
-                                  CurrentTime);
-            XSync (display, False);
-            between();
-        }
-
-        XTestFakeButtonEvent (display, 1, False, CurrentTime);
-        XSync (display, False);
-        between();
-    }
-
-private:
-    Display* display = nullptr;
-    Window window = 0;
-};
-
 /** The host's GUI thread giving the plug-in idle time, as hosts do at 30 to 60 Hz. */
 void idle (HostedPlugin& plugin, int calls = 10)
 {
@@ -262,54 +146,6 @@ void renameProgram (HostedPlugin& plugin, const char* newName)
     plugin.dispatch (effSetProgramName, 0, 0, name.data());
 }
 
-/** Audio blocks with a running transport on a thread of their own, as a host's
-    audio thread (the editor's displays are fed from it). */
-class AudioThread
-{
-public:
-    explicit AudioThread (HostedPlugin& pluginToRun)
-        : plugin (pluginToRun)
-    {
-        plugin.setSampleRate (48000.0);
-        plugin.setBlockSize (256);
-        plugin.setTransport (&transport);
-        plugin.resume();
-        thread = std::thread ([this] { run(); });
-    }
-
-    ~AudioThread()
-    {
-        running = false;
-        thread.join();
-        plugin.suspend();
-        plugin.setTransport (nullptr);
-    }
-
-    int getBlocks() const { return blocks.load(); }
-
-private:
-    void run()
-    {
-        std::vector<float> left (256), right (256);
-        float* channels[] = {left.data(), right.data()};
-
-        while (running)
-        {
-            for (std::size_t i = 0; i < left.size(); ++i)
-                left[i] = right[i] = (i % 64) < 32 ? 0.5f : -0.5f;
-            plugin.process (channels, channels, 256);
-            transport.advance (256);
-            ++blocks;
-            std::this_thread::sleep_for (std::chrono::milliseconds (1));
-        }
-    }
-
-    HostedPlugin& plugin;
-    HostTransport transport{48000.0, 128.0};
-    std::atomic<bool> running{true};
-    std::atomic<int> blocks{0};
-    std::thread thread;
-};
 } // namespace
 
 TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
@@ -323,7 +159,7 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
     ASSERT_NE (plugin, nullptr);
     ASSERT_NE (plugin->getEffect()->flags & effFlagsHasEditor, 0);
     plugin->setCanSizeWindow (true);
-    plugin->setWindowResizer ([&host] (int width, int height) { host.resize ({width, height}); });
+    plugin->setWindowResizer ([&host] (int width, int height) { host.resize (width, height); });
 
     // The size before opening: 1.778 x height, within the limits of a display
     // 1080 pixels high.
@@ -332,7 +168,7 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
     EXPECT_GE (initial.height, 270);
     EXPECT_LE (initial.height, 864);
 
-    host.resize (initial);
+    host.resize (initial.width, initial.height);
     ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
     const auto oneStep = [&] { idle (*plugin, 1); };
     ASSERT_TRUE (waitFor ([&] { return host.getChildren().size() == 1; }, oneStep));
@@ -373,7 +209,7 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
         oneStep))
         << "no resize reached the host";
     EXPECT_NEAR (requested.width, aspectRatio * (float)requested.height, 2.0f);
-    host.resize (requested);
+    host.resize (requested.width, requested.height);
     EXPECT_TRUE (waitFor (
         [&]
         {
@@ -416,10 +252,11 @@ TEST (ZkOstinelEditorDisplay, OpenAndCloseWhileAudioRunsAndCloseTheEffectWithThe
 
     auto plugin = loadZk();
     ASSERT_NE (plugin, nullptr);
-    host.resize (getRect (*plugin));
+    const auto size = getRect (*plugin);
+    host.resize (size.width, size.height);
 
     {
-        AudioThread audio (*plugin);
+        HostAudioThread audio (*plugin);
 
         // Each round lasts until the audio thread has processed blocks with the editor open.
         for (int round = 0; round < 5; ++round)
@@ -479,5 +316,105 @@ TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAr
     EXPECT_TRUE (waitFor ([&] { return countEvents (*first, HostEvent::Kind::updateDisplay) > 0; },
                           [] { std::this_thread::sleep_for (std::chrono::milliseconds (5)); }));
 }
+
+namespace
+{
+/** How the host takes the editor off the screen: its own window unmapped (as
+    Ardour hides a plug-in window), or the editor's window inside it. */
+enum class Hiding
+{
+    hostWindow,
+    editorWindow
+};
+
+void setShown (HostWindow& host, Window editor, Hiding hiding, bool shown)
+{
+    if (hiding == Hiding::hostWindow)
+        shown ? host.show() : host.hide();
+    else
+        host.setChildMapped (editor, shown);
+}
+
+void PrintTo (Hiding hiding, std::ostream* out)
+{
+    *out << (hiding == Hiding::hostWindow ? "host window unmapped" : "editor window unmapped");
+}
+
+class ZkOstinelHiddenEditor : public testing::TestWithParam<Hiding>
+{
+};
+} // namespace
+
+TEST_P (ZkOstinelHiddenEditor, PaintsNothingWhileHiddenAndCatchesUpWhenShownAgain)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow host;
+    ASSERT_TRUE (host.isOpen()) << "cannot connect to the display";
+
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    const auto size = getRect (*plugin);
+    host.resize (size.width, size.height);
+
+    HostAudioThread audio (*plugin);
+    ASSERT_EQ (plugin->dispatch (effEditOpen, 0, 0, host.getParentHandle()), 1);
+    const auto oneStep = [&] { idle (*plugin, 1); };
+    ASSERT_TRUE (waitFor ([&] { return host.getChildren().size() == 1; }, oneStep));
+    const Window editor = host.getChildren().front();
+
+    HostWindowPaintCounter paints (editor);
+    if (!paints.isRecording())
+        GTEST_SKIP() << "the display cannot record requests (no RECORD extension)";
+
+    // Shown, with audio playing, the editor draws all the time (waveform, meters).
+    ASSERT_TRUE (
+        waitFor ([&] { return host.getAttributes (editor).map_state == IsViewable && paints.count() >= 20; },
+                 oneStep));
+    const auto shownPicture = host.samplePixels (editor);
+    ASSERT_FALSE (shownPicture.empty());
+
+    // Hidden: once the editor has noticed (no image for a second of idle calls),
+    // nothing reaches its window while the audio goes on and idle is called.
+    setShown (host, editor, GetParam(), false);
+    ASSERT_TRUE (waitFor (
+        [&]
+        {
+            const auto before = paints.count();
+            idle (*plugin, 100);
+            return paints.count() == before;
+        },
+        oneStep))
+        << "the hidden editor keeps drawing";
+
+    const auto quiet = paints.count();
+    const int blocksBefore = audio.getBlocks();
+    idle (*plugin, 100); // 1 s at least: some 75 waveform and 30 meter ticks
+    EXPECT_EQ (paints.count(), quiet) << "the hidden editor drew";
+    EXPECT_GT (audio.getBlocks(), blocksBefore);
+
+    // Shown again: it draws at once and goes on drawing, and the picture has
+    // moved on with the audio that played while it was hidden.
+    setShown (host, editor, GetParam(), true);
+    EXPECT_TRUE (waitFor ([&] { return paints.count() >= quiet + 20; }, oneStep))
+        << "no drawing after showing";
+    EXPECT_TRUE (waitFor (
+        [&]
+        {
+            const auto picture = host.samplePixels (editor);
+            return host.countColours (editor) >= 2u && picture != shownPicture;
+        },
+        oneStep));
+
+    plugin->dispatch (effEditClose);
+    EXPECT_LE (plugin->getDeepestCallbackNesting(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P (ZkOstinelEditorDisplay, ZkOstinelHiddenEditor,
+                          testing::Values (Hiding::hostWindow, Hiding::editorWindow),
+                          [] (const testing::TestParamInfo<Hiding>& parameter) {
+                              return parameter.param == Hiding::hostWindow ? "HostWindowUnmapped"
+                                                                           : "EditorWindowUnmapped";
+                          });
 
 #endif // ZK_HAVE_X11

@@ -14,13 +14,14 @@
 
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
+#include "tests/support/HeadlessDisplay.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
@@ -262,27 +263,15 @@ BENCHMARK (BM_ChunkRestore)->Unit (benchmark::kMicrosecond);
 // and presets folder under the home folder.
 int main (int argc, char** argv)
 {
-    std::string home = (std::filesystem::temp_directory_path() / "zk-bench-home-XXXXXX").string();
-    if (mkdtemp (home.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        return 2;
-    }
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (std::filesystem::path (home) / ".config").c_str(), 1);
+    const TemporaryProcessHome home ("zk-bench-home-");
 
-    // The plug-in's JUCE connects to the X server of DISPLAY (":0.0" when unset)
-    // as it starts; a server that goes away ends the process. Nothing here opens
-    // a window: a display name that cannot open keeps JUCE headless.
-    setenv ("DISPLAY", "zk-headless", 1);
+    // Nothing here opens a window.
+    HeadlessDisplay::use();
 
     benchmark::Initialize (&argc, argv);
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
     return 0;
 }

@@ -5,7 +5,7 @@
 // sanitizers catch memory and arithmetic faults on the way.
 
 #include "engine/ZkOstinelAudioProcessor.h"
-#include "fuzz/FuzzHome.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 
@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
     // The processor writes a properties file and a presets folder under the
     // home folder: never the real one.
-    FuzzHome::useTemporaryHome();
+    TemporaryProcessHome::makeForTheRestOfTheProcess ("zk-fuzz-home-");
 
     juce::initialiseJuce_GUI();
     restored = new ZkOstinelAudioProcessor();

@@ -5,6 +5,7 @@
 // playing host would.
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "support/HostParameterCall.h"
 
 #include <algorithm>
 #include <climits>
@@ -94,14 +95,7 @@ public:
 
     void setParam (int index, float value)
     {
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-        processor.setParameter (index, value);
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic pop
-#endif
+        HostParameterCall::set (processor, index, value);
     }
 
     void setParams (std::initializer_list<std::pair<int, float>> values)

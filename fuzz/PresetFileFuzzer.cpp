@@ -3,8 +3,8 @@
 // The processor lives in a temporary home folder, made before JUCE starts, so
 // the real one is never touched.
 
-#include "tests/support/TemporaryProcessHome.h"
 #include "fuzz/PresetFileCheck.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 

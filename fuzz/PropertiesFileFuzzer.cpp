@@ -4,8 +4,8 @@
 // real one is never touched; in memory where there is a tmpfs, since every
 // input is also written and synced.
 
-#include "tests/support/TemporaryProcessHome.h"
 #include "fuzz/PropertiesFileCheck.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 

@@ -93,10 +93,7 @@ public:
         updatePlayHead();
     }
 
-    void setParam (int index, float value)
-    {
-        HostParameterCall::set (processor, index, value);
-    }
+    void setParam (int index, float value) { HostParameterCall::set (processor, index, value); }
 
     void setParams (std::initializer_list<std::pair<int, float>> values)
     {

@@ -9,11 +9,11 @@ TEST (HostOptions, ReadsARenderCommandLine)
     HostOptions options;
     std::string error;
     ASSERT_TRUE (HostOptions::parse (
-        {"render",    "p.so",     "--in",      "a.wav",      "--out",      "b.wav",     "--bpm",
-         "98.5",      "--rate",   "44100",     "--block",    "64",         "--seconds", "2.5",
-         "--set",     "Mix=0.25", "--set",     "Odd=Name=1", "--chunk",    "s.bin",     "--bits",
-         "24",        "--loop",   "4:8",       "--tempo-at", "1.5:140",    "--stop-at", "2",
-         "--play-at", "2.2",      "--no-ppq",  "--stopped",  "--in-place", "--calls-back"},
+        {"render",    "p.so",     "--in",     "a.wav",      "--out",      "b.wav",       "--bpm",
+         "98.5",      "--rate",   "44100",    "--block",    "64",         "--seconds",   "2.5",
+         "--set",     "Mix=0.25", "--set",    "Odd=Name=1", "--chunk",    "s.bin",       "--bits",
+         "24",        "--loop",   "4:8",      "--tempo-at", "1.5:140",    "--stop-at",   "2",
+         "--play-at", "2.2",      "--no-ppq", "--stopped",  "--in-place", "--calls-back"},
         options, error))
         << error;
 

@@ -29,7 +29,8 @@ public:
         that works (the system's temporary folder when none is given) and
         points HOME and XDG_CONFIG_HOME at it. The program ends with status 2
         when no folder can be made. */
-    explicit TemporaryProcessHome (const char* prefix, std::initializer_list<std::filesystem::path> parents = {})
+    explicit TemporaryProcessHome (const char* prefix,
+                                   std::initializer_list<std::filesystem::path> parents = {})
         : folder (makeFolder (prefix, parents))
     {
         use();
@@ -68,11 +69,13 @@ public:
     }
 
 private:
-    static std::filesystem::path makeFolder (const char* prefix, std::initializer_list<std::filesystem::path> parents)
+    static std::filesystem::path makeFolder (const char* prefix,
+                                             std::initializer_list<std::filesystem::path> parents)
     {
         std::error_code error;
         const auto temporary = std::filesystem::temp_directory_path (error);
-        const std::initializer_list<std::filesystem::path> fallback = {error ? std::filesystem::path ("/tmp") : temporary};
+        const std::initializer_list<std::filesystem::path> fallback = {error ? std::filesystem::path ("/tmp")
+                                                                             : temporary};
 
         for (const auto& parent : parents.size() > 0 ? parents : fallback)
         {

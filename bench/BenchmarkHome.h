@@ -3,13 +3,12 @@
 
 #pragma once
 
-#include "BenchmarkHomeFolder.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
 
 #include <filesystem>
-#include <system_error>
 
 namespace BenchmarkHome
 {
@@ -21,17 +20,12 @@ inline int runBenchmarks (int argc, char** argv, const std::filesystem::path& pa
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
 
-    const auto home = makeTemporaryFolder (parent, "zk-bench-home-");
-    use (home);
-
+    const TemporaryProcessHome home ("zk-bench-home-", {parent});
     {
         juce::ScopedJuceInitialiser_GUI juce;
         benchmark::RunSpecifiedBenchmarks();
         benchmark::Shutdown();
     }
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
     return 0;
 }
 } // namespace BenchmarkHome

@@ -15,11 +15,11 @@
 // tests/support/with-display.sh. The plug-in is ZK_PLUGIN when set, else the
 // one this build made.
 
-#include "BenchmarkHomeFolder.h"
-
 #include "host/HostAudioThread.h"
 #include "host/HostWindow.h"
 #include "host/HostedPlugin.h"
+#include "tests/support/HeadlessDisplay.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <benchmark/benchmark.h>
 
@@ -76,7 +76,7 @@ void idleFor (HostedPlugin& plugin, Clock::duration duration)
 
 void editorCpu (benchmark::State& state, EditorState editorState)
 {
-    if (const char* display = std::getenv ("DISPLAY"); display == nullptr || *display == 0)
+    if (!HeadlessDisplay::isAvailable())
     {
         state.SkipWithError ("no DISPLAY (run under tests/support/with-display.sh)");
         return;
@@ -163,17 +163,12 @@ BENCHMARK (BM_EditorClosed)->UseManualTime()->Unit (benchmark::kSecond)->Iterati
 // and presets folder under the home folder.
 int main (int argc, char** argv)
 {
-    const auto home =
-        BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-editor-bench-home-");
-    BenchmarkHome::use (home);
+    const TemporaryProcessHome home ("zk-editor-bench-home-");
 
     benchmark::Initialize (&argc, argv);
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
     return 0;
 }

@@ -12,17 +12,16 @@
 // resident_MB_per_instance and heap_MB_per_instance [MB], chunk_bytes.
 // The plug-in is ZK_PLUGIN when set, else the one this build made.
 
-#include "BenchmarkHomeFolder.h"
-
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
+#include "tests/support/HeadlessDisplay.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <malloc.h>
 #include <memory>
@@ -264,22 +263,15 @@ BENCHMARK (BM_ChunkRestore)->Unit (benchmark::kMicrosecond);
 // and presets folder under the home folder.
 int main (int argc, char** argv)
 {
-    const auto home =
-        BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-bench-home-");
-    BenchmarkHome::use (home);
+    const TemporaryProcessHome home ("zk-bench-home-");
 
-    // The plug-in's JUCE connects to the X server of DISPLAY (":0.0" when unset)
-    // as it starts; a server that goes away ends the process. Nothing here opens
-    // a window: a display name that cannot open keeps JUCE headless.
-    setenv ("DISPLAY", "zk-headless", 1);
+    // Nothing here opens a window.
+    HeadlessDisplay::use();
 
     benchmark::Initialize (&argc, argv);
     if (benchmark::ReportUnrecognizedArguments (argc, argv))
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "tests/support/HostParameterCall.h"
 
 #include <juce_events/juce_events.h>
 
@@ -44,18 +45,6 @@ public:
     double ppq = 0.0;
 };
 
-void setParam (ZkOstinelAudioProcessor& processor, int index, float value)
-{
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-    processor.setParameter (index, value);
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic pop
-#endif
-}
-
 void setEveryBlockActive (ZkOstinelAudioProcessor& processor)
 {
     // Host indexes: LowpassActive, LowpassCutoff, LowpassReso, DriveActive,
@@ -66,12 +55,12 @@ void setEveryBlockActive (ZkOstinelAudioProcessor& processor)
                                             {3, 0.8f},  {5, 0.2f},  {6, 0.3f},  {7, 0.3f},  {8, 0.6f},
                                             {9, 0.4f},  {0, 0.0f},  {1, 0.0f}};
     for (auto [index, value] : values)
-        setParam (processor, index, value);
+        HostParameterCall::set (processor, index, value);
 
     // Pattern A: a mix of every step length class.
     const float classes[] = {0.375f, 0.625f, 0.875f, 0.125f, 0.375f};
     for (int step = 0; step < 16; ++step)
-        setParam (processor, 30 + 2 * step, classes[step % 5]);
+        HostParameterCall::set (processor, 30 + 2 * step, classes[step % 5]);
 }
 
 // resonance: the "LowpassReso" value for every block active; < 0 keeps the default preset.
@@ -86,7 +75,7 @@ void runProcessBlock (benchmark::State& state, float resonance)
     if (resonance >= 0.0f)
     {
         setEveryBlockActive (processor);
-        setParam (processor, 17, resonance);
+        HostParameterCall::set (processor, 17, resonance);
     }
 
     // One second of noise, played in a loop.

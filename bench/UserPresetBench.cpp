@@ -35,10 +35,8 @@ class PresetHome
 {
 public:
     explicit PresetHome (int numPresets)
-        : home (BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-preset-bench-"))
+        : home (std::make_unique<TemporaryProcessHome> ("zk-preset-bench-"))
     {
-        BenchmarkHome::use (home);
-
         // One instance saves a preset; its bytes are copied under every name.
         ZkOstinelAudioProcessor processor;
         folder = processor.getUserPresetsFolder();
@@ -59,33 +57,23 @@ public:
         }
     }
 
-    ~PresetHome()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all (home, ignored);
-    }
-
     /** Moves the presets folder into a new home folder and points HOME there:
         a folder path that this process has not scanned yet. */
     void moveToNewHome()
     {
-        const auto newHome = BenchmarkHome::makeTemporaryFolder (std::filesystem::temp_directory_path(), "zk-preset-bench-");
+        auto newHome = std::make_unique<TemporaryProcessHome> ("zk-preset-bench-");
         const auto newFolder =
-            juce::File (newHome.string()).getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
+            juce::File (newHome->getFolder().string()).getChildFile (".config/TELQUARLAB/ZkOstinel Presets");
         newFolder.getParentDirectory().createDirectory();
         folder.moveFileTo (newFolder);
         folder = newFolder;
-
-        std::error_code ignored;
-        std::filesystem::remove_all (home, ignored);
-        home = newHome;
-        BenchmarkHome::use (home);
+        home = std::move (newHome); // the old folder goes
     }
 
-    void use() const { BenchmarkHome::use (home); }
+    void use() const { home->use(); }
 
 private:
-    std::filesystem::path home;
+    std::unique_ptr<TemporaryProcessHome> home;
     juce::File folder;
 };
 

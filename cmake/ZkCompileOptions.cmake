@@ -1,7 +1,11 @@
 # Compile options shared by every target of the project.
 
-# The arithmetic of the engine is specified to the bit: no fused multiply-add,
-# no value-changing optimisations, anywhere (JUCE included).
+# Floating-point arithmetic exactly as written, in every target (JUCE included):
+# each operation rounded to its own IEEE 754 result in source order, with no
+# multiply and add fused into one rounding, no reordering of sums and products,
+# no approximate reciprocals, and NaN, infinities and signed zeros kept. The same
+# input then gives the same samples at every optimisation level, which the
+# tests' sample-exact comparisons rely on.
 string(APPEND CMAKE_C_FLAGS " -ffp-contract=off -fno-fast-math")
 string(APPEND CMAKE_CXX_FLAGS " -ffp-contract=off -fno-fast-math")
 

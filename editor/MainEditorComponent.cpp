@@ -654,7 +654,10 @@ void MainEditorComponent::addAllTabs()
     mainComponentList.add (&patternCommandTabBackground);
     expertComponentList.add (&patternCommandTabBackground);
 
-    struct TabButtonSpec
+    // The tab buttons stacked at the left edge, one row each: the button, its
+    // caption and help text, its top [fraction of the height] and the edges it
+    // shares with the rows above and below.
+    struct TabButtonRow
     {
         juce::TextButton* button;
         const char* caption;
@@ -662,7 +665,7 @@ void MainEditorComponent::addAllTabs()
         float y;
         int connectedEdges;
     };
-    const TabButtonSpec tabs[] = {
+    const TabButtonRow tabs[] = {
         {&shiftTabButton, "SHIFT", "SHIFT: show all SHIFT pattern command buttons", 0.1935f,
          juce::Button::ConnectedOnBottom},
         {&copyTabButton, "COPY", "COPY: show all COPY pattern command buttons", 0.2425f,

@@ -232,7 +232,7 @@ public:
         does not store the length. */
     void setPatternLengthInBeats (int beats);
     void setChannelName (juce::String name);
-    void setVisibilePatternCommandTabContent (PatternCommandTabContentType type);
+    void setVisiblePatternCommandTabContent (PatternCommandTabContentType type);
     void updateVisibililtyOfPatternCommandTabContent();
     void updateVisibilityOfAllComponents();
     void updateColourSchemeBrightness();

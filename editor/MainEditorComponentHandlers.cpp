@@ -249,22 +249,22 @@ void MainEditorComponent::buttonClicked (juce::Button* button)
     }
     if (button == &shiftTabButton)
     {
-        setVisibilePatternCommandTabContent (PatternCommandTabShift);
+        setVisiblePatternCommandTabContent (PatternCommandTabShift);
         return;
     }
     if (button == &copyTabButton)
     {
-        setVisibilePatternCommandTabContent (PatternCommandTabCopy);
+        setVisiblePatternCommandTabContent (PatternCommandTabCopy);
         return;
     }
     if (button == &randomTabButton)
     {
-        setVisibilePatternCommandTabContent (PatternCommandTabRandom);
+        setVisiblePatternCommandTabContent (PatternCommandTabRandom);
         return;
     }
     if (button == &initTabButton)
     {
-        setVisibilePatternCommandTabContent (PatternCommandTabInit);
+        setVisiblePatternCommandTabContent (PatternCommandTabInit);
         return;
     }
 

@@ -420,7 +420,7 @@ void MainEditorComponent::updateGuiElementRelatedToVarItem (const juce::String& 
     if (name == "viIsRunningState")
         setIsRunningState (static_cast<bool> (value));
     if (name == "viPatternCommandTabContent")
-        setVisibilePatternCommandTabContent (static_cast<PatternCommandTabContentType> (varToInt (value)));
+        setVisiblePatternCommandTabContent (static_cast<PatternCommandTabContentType> (varToInt (value)));
 }
 
 //==============================================================================

@@ -207,7 +207,7 @@ void MainEditorComponent::updateVisibilityOfAllComponents()
     repaint();
 }
 
-void MainEditorComponent::setVisibilePatternCommandTabContent (PatternCommandTabContentType type)
+void MainEditorComponent::setVisiblePatternCommandTabContent (PatternCommandTabContentType type)
 {
     if (type == patternCommandTabContent)
         return;

@@ -4,13 +4,11 @@
 //   zk_generate_state_corpus <folder>
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <unistd.h>
 
 namespace
 {
@@ -30,11 +28,7 @@ int main (int argc, char** argv)
         return 2;
     }
 
-    std::string home = "/tmp/zk-corpus-home-XXXXXX";
-    if (mkdtemp (home.data()) == nullptr)
-        return 1;
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
+    const TemporaryProcessHome home ("zk-corpus-home-");
 
     juce::ScopedJuceInitialiser_GUI juce;
     const juce::File folder = juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
@@ -89,6 +83,5 @@ int main (int argc, char** argv)
             .replaceWithData (framework.getData(), framework.getSize());
     }
 
-    juce::File (home).deleteRecursively();
     return 0;
 }

@@ -3,8 +3,8 @@
 // The processor lives in a temporary home folder, made before JUCE starts, so
 // the real one is never touched.
 
-#include "fuzz/FuzzHome.h"
 #include "fuzz/PresetFileCheck.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 
@@ -18,7 +18,7 @@ class Fixture
 public:
     Fixture()
     {
-        FuzzHome::useTemporaryHome();
+        TemporaryProcessHome::makeForTheRestOfTheProcess ("zk-fuzz-home-");
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();

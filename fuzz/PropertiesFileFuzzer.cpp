@@ -4,8 +4,8 @@
 // real one is never touched; in memory where there is a tmpfs, since every
 // input is also written and synced.
 
-#include "fuzz/FuzzHome.h"
 #include "fuzz/PropertiesFileCheck.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 
@@ -19,7 +19,7 @@ class Fixture
 public:
     Fixture()
     {
-        FuzzHome::useTemporaryHome ({ "/dev/shm", "/tmp" });
+        TemporaryProcessHome::makeForTheRestOfTheProcess ("zk-fuzz-home-", {"/dev/shm", "/tmp"});
 
         juceInitialiser = std::make_unique<juce::ScopedJuceInitialiser_GUI>();
         processor = std::make_unique<ZkOstinelAudioProcessor>();

@@ -8,8 +8,8 @@
 #include "engine/ZkHostStateChunk.h"
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUtf8.h"
-#include "fuzz/FuzzHome.h"
 #include "fuzz/NestingCheck.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
 
@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerInitialize (int*, char***)
 {
     // The processor writes a properties file and a presets folder under the
     // home folder: never the real one.
-    FuzzHome::useTemporaryHome();
+    TemporaryProcessHome::makeForTheRestOfTheProcess ("zk-fuzz-home-");
 
     juce::initialiseJuce_GUI();
     restored = new ZkOstinelAudioProcessor();

@@ -24,6 +24,7 @@ void HostEventLog::add (const HostEvent& event)
 {
     const std::lock_guard<std::mutex> lock (mutex);
     events.push_back (event);
+    events.back().thread = std::this_thread::get_id();
 }
 
 std::vector<HostEvent> HostEventLog::snapshot() const

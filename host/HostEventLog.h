@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct HostEvent
@@ -25,9 +26,10 @@ struct HostEvent
     };
 
     Kind kind;
-    int index = 0;      // parameter index (automate, beginEdit, endEdit); width [pixels] (sizeWindow)
-    float value = 0.0f; // normalised value (automate)
-    int height = 0;     // [pixels] (sizeWindow)
+    int index = 0;            // parameter index (automate, beginEdit, endEdit); width [pixels] (sizeWindow)
+    float value = 0.0f;       // normalised value (automate)
+    int height = 0;           // [pixels] (sizeWindow)
+    std::thread::id thread{}; // the plug-in's thread that made the call (set by the log)
 
     std::string describe() const;
 };

@@ -178,6 +178,12 @@ bool HostOptions::parse (const std::vector<std::string>& args, HostOptions& opti
         }
     }
 
+    // Without time information there is no musical position to leave out.
+    if (!options.sendTimeInfo && !options.sendPpq)
+    {
+        error = "--no-time and --no-ppq: one or the other (--no-time sends no time information at all)";
+        return false;
+    }
     if (options.command == "render" && options.outPath.empty())
     {
         error = "render needs --out";

@@ -16,6 +16,7 @@
 
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
+#include "support/HeadlessDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +26,6 @@
 #include <cstring>
 #include <functional>
 #include <set>
-#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -44,8 +44,7 @@ static const std::string pluginPath;
 #endif
 
 #define ZK_REQUIRE_DISPLAY()                                                                                 \
-    if (const char* display = std::getenv ("DISPLAY");                                                       \
-        display == nullptr || *display == 0 || std::string_view (display) == ":zk-headless")                 \
+    if (!HeadlessDisplay::isAvailable())                                                                     \
     GTEST_SKIP() << "no DISPLAY (run under tests/support/with-display.sh)"
 
 namespace
@@ -130,6 +129,16 @@ std::size_t countEvents (HostedPlugin& plugin, HostEvent::Kind kind)
     return count;
 }
 
+/** Whether every call of that kind came on the calling thread (the host's GUI
+    thread, from inside its idle calls). */
+::testing::AssertionResult allCameFromThisThread (HostedPlugin& plugin, HostEvent::Kind kind)
+{
+    for (const auto& event : plugin.getEvents().snapshot())
+        if (event.kind == kind && event.thread != std::this_thread::get_id())
+            return ::testing::AssertionFailure() << event.describe() << " came from another thread";
+    return ::testing::AssertionSuccess();
+}
+
 /** The last size the plug-in asked the host for, if any. */
 Size lastRequestedSize (HostedPlugin& plugin)
 {
@@ -182,13 +191,13 @@ TEST (ZkOstinelEditorDisplay, OpensPaintsResizesAndClosesInTheHostsWindow)
         << "the editor painted nothing";
 
     // While the editor is open the host's idle calls run the plug-in's messages:
-    // the display update of a rename waits for the next idle call.
+    // the display update of a rename comes from inside an idle call, on this
+    // thread, and not from a thread of the plug-in's own.
     plugin->getEvents().clear();
     renameProgram (*plugin, "Open Editor");
-    std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    EXPECT_EQ (countEvents (*plugin, HostEvent::Kind::updateDisplay), 0u);
     EXPECT_TRUE (
         waitFor ([&] { return countEvents (*plugin, HostEvent::Kind::updateDisplay) > 0; }, oneStep));
+    EXPECT_TRUE (allCameFromThisThread (*plugin, HostEvent::Kind::updateDisplay));
 
     // A drag of the corner resizer grows the editor at its aspect ratio, and the
     // host is asked to follow.
@@ -304,10 +313,9 @@ TEST (ZkOstinelEditorDisplay, TwoInstancesShareTheHostsThreadWhileTheirEditorsAr
     first->dispatch (effEditClose);
     second->getEvents().clear();
     renameProgram (*second, "Still Open");
-    std::this_thread::sleep_for (std::chrono::milliseconds (100));
-    EXPECT_EQ (countEvents (*second, HostEvent::Kind::updateDisplay), 0u);
     EXPECT_TRUE (waitFor ([&] { return countEvents (*second, HostEvent::Kind::updateDisplay) > 0; },
                           [&] { idle (*second, 1); }));
+    EXPECT_TRUE (allCameFromThisThread (*second, HostEvent::Kind::updateDisplay));
 
     // The last one closes: the plug-in's own thread runs the messages again.
     second->dispatch (effEditClose);

@@ -57,14 +57,14 @@ struct Meter : CvoVerticalStereoVuMeter
                     1,
                     false});
     }
-
-    /** The hold-off ends at the first tick more than 0.1 s after the click. */
-    void waitForTheHoldOffToEnd()
-    {
-        juce::Thread::sleep (120);
-        timerCallback();
-    }
 };
+
+/** A tick 0.2 s after the last click: the hold-off ends. */
+void tickAfterTheHoldOff (Meter& meter, const CvoVerticalStereoVuMeterTestProbe& probe)
+{
+    probe.dateTheLastClick (juce::Time::getCurrentTime() - juce::RelativeTime::seconds (0.2));
+    meter.timerCallback();
+}
 
 bool isLit (juce::Colour c)
 {
@@ -162,16 +162,19 @@ TEST (CvoVerticalStereoVuMeter, ConstructionAndClicksHoldTheInputOffAndEmptyTheR
     meter.push (1.0f, 1.0f, 3000);
     EXPECT_TRUE (isLit (render (meter).getPixelAt (150, 25)));
 
-    const auto clicked = juce::Time::getMillisecondCounterHiRes();
     meter.click();
     EXPECT_TRUE (isNear (render (meter).getPixelAt (150, 25), emptyRow)); // the bars vanish
     meter.push (1.0f, 1.0f, 100); // ignored: no tick has ended the hold-off since the click
-    meter.timerCallback();        // too early, unless this thread was held up for 0.1 s
-    if (juce::Time::getMillisecondCounterHiRes() - clicked < 90.0)
-    {
-        EXPECT_TRUE (probe.inputHeldOff());
-    }
-    meter.waitForTheHoldOffToEnd();
+
+    // A tick within 0.1 s of the click keeps the input held off. The click is
+    // dated a minute ahead, so that the tick is early however long this thread
+    // is held up.
+    probe.dateTheLastClick (juce::Time::getCurrentTime() + juce::RelativeTime::minutes (1));
+    meter.timerCallback();
+    EXPECT_TRUE (probe.inputHeldOff());
+    meter.push (1.0f, 1.0f, 100); // still ignored
+
+    tickAfterTheHoldOff (meter, probe);
     EXPECT_FALSE (probe.inputHeldOff());
 
     // The rings start from empty: 100 quiet samples are all they hold. The
@@ -220,7 +223,7 @@ TEST (CvoVerticalStereoVuMeter, AudioThreadPushesWhileTheEditorPaintsAndClicks)
 
     // Whatever was pushed around the click is gone once the hold-off ends (this
     // thread now takes over as the only pushing thread).
-    meter.waitForTheHoldOffToEnd();
+    tickAfterTheHoldOff (meter, probe);
     meter.push (1.0e-4f, 1.0e-4f, 200);
     render (meter);
     EXPECT_NEAR (probe.average (leftChannel), averageTermFor (0.02f), 1.0e-5f);

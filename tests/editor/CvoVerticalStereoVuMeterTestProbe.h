@@ -15,6 +15,10 @@ struct CvoVerticalStereoVuMeterTestProbe
     float average (bool leftChannel) const { return channel (leftChannel).averageLevel.load(); }
     bool inputHeldOff() const { return meter.inputHoldOff.load(); }
 
+    /** Dates the last click, as if it had been made at that time: the hold-off
+        it started then ends at the first tick more than 0.1 s later. */
+    void dateTheLastClick (juce::Time time) const { meter.lastResetTime = time; }
+
     const CvoVerticalStereoVuMeter::Channel& channel (bool leftChannel) const
     {
         return leftChannel ? meter.left : meter.right;

@@ -194,31 +194,31 @@ inline const std::vector<View>& views()
          [] (MainEditorComponent& s, MainEditorComponentTestProbe& p)
          {
              p.setExpertMode (true);
-             s.setVisibilePatternCommandTabContent (PatternCommandTabShift);
+             s.setVisiblePatternCommandTabContent (PatternCommandTabShift);
          }},
         {"expert COPY",
          [] (MainEditorComponent& s, MainEditorComponentTestProbe& p)
          {
              p.setExpertMode (true);
-             s.setVisibilePatternCommandTabContent (PatternCommandTabCopy);
+             s.setVisiblePatternCommandTabContent (PatternCommandTabCopy);
          }},
         {"expert RAND",
          [] (MainEditorComponent& s, MainEditorComponentTestProbe& p)
          {
              p.setExpertMode (true);
-             s.setVisibilePatternCommandTabContent (PatternCommandTabRandom);
+             s.setVisiblePatternCommandTabContent (PatternCommandTabRandom);
          }},
         {"expert INIT",
          [] (MainEditorComponent& s, MainEditorComponentTestProbe& p)
          {
              p.setExpertMode (true);
-             s.setVisibilePatternCommandTabContent (PatternCommandTabInit);
+             s.setVisiblePatternCommandTabContent (PatternCommandTabInit);
          }},
         {"expert, no tab",
          [] (MainEditorComponent& s, MainEditorComponentTestProbe& p)
          {
              p.setExpertMode (true);
-             s.setVisibilePatternCommandTabContent (PatternCommandTabNone);
+             s.setVisiblePatternCommandTabContent (PatternCommandTabNone);
          }},
         {"bypass", [] (MainEditorComponent& s, MainEditorComponentTestProbe&) { s.setBypassState (true); }},
         {"mute all",

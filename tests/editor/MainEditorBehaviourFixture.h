@@ -9,6 +9,7 @@
 
 #include "EditorTestSupport.h"
 #include "MainEditorComponentTestProbe.h"
+#include "support/HostParameterCall.h"
 #include "support/TemporaryHome.h"
 
 #include "editor/MainEditorComponent.h"
@@ -84,14 +85,7 @@ protected:
     {
         const int index = parameters().getParameterIndex (name);
         ASSERT_GE (index, 0) << name;
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-        processor.setParameter (index, value);
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic pop
-#endif
+        HostParameterCall::set (processor, index, value);
     }
 
     /** The knob bound to the parameter of that name. */

@@ -11,6 +11,8 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -90,25 +92,48 @@ constexpr float backgroundX = 0.1f, backgroundY = 0.3f;
 constexpr float transportX = 0.5f, transportY = 0.835f;
 } // namespace
 
-TEST_P (MainEditorPaintingAtSize, PaintsWithAllChildrenInEveryViewWithoutFault)
+// At any size, down to nothing, every view paints: the window with all its
+// children covers the whole picture (nothing of the canvas below shows), and
+// where there is room each change of view changes the picture.
+TEST_P (MainEditorPaintingAtSize, EveryViewPaintsTheWholeWindow)
 {
     const auto [width, height] = GetParam();
     window->setSize (width, height);
 
+    std::vector<std::pair<const char*, juce::Image>> views;
+    const auto paintView = [&] (const char* view)
+    { views.emplace_back (view, EditorTestSupport::render (*window, magenta)); };
+
     probe->setExpertMode (true);
     surface->setTripletState (true);
-    EditorTestSupport::render (*window);
+    paintView ("expert");
 
     surface->setBypassState (true);
     surface->setMuteAllState (true);
-    EditorTestSupport::render (*window);
+    paintView ("bypass and mute-all");
 
     surface->resizingStarted();
-    EditorTestSupport::render (*window);
+    paintView ("resizing");
     surface->resizingStopped();
 
     surface->showInfoComponent();
-    EditorTestSupport::render (*window);
+    paintView ("info screen");
+
+    for (std::size_t i = 0; i < views.size(); ++i)
+    {
+        const auto& [view, image] = views[i];
+        EXPECT_EQ (image.getBounds(), window->getLocalBounds()) << view;
+
+        int canvasPixels = 0;
+        for (int y = 0; y < image.getHeight(); ++y)
+            for (int x = 0; x < image.getWidth(); ++x)
+                canvasPixels += image.getPixelAt (x, y) == magenta ? 1 : 0;
+        EXPECT_EQ (canvasPixels, 0) << view << ": the canvas shows";
+
+        if (i > 0 && width >= 64)
+            EXPECT_FALSE (imagesEqual (views[i - 1].second, image))
+                << view << " looks like " << views[i - 1].first;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P (TinyToLarge, MainEditorPaintingAtSize,

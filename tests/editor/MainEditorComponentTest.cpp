@@ -568,7 +568,7 @@ TEST_F (MainEditorSurface, PatternCommandTabsShowOneGroupAndPersistTheChoice)
     probe->setExpertMode (true);
     auto* settings = processor.getVarItemManager();
 
-    surface->setVisibilePatternCommandTabContent (PatternCommandTabRandom);
+    surface->setVisiblePatternCommandTabContent (PatternCommandTabRandom);
     for (auto* b : probe->randomGroup())
         EXPECT_TRUE (b->isVisible()) << b->getName();
     for (const auto* group : {&probe->shiftGroup(), &probe->copyGroup(), &probe->initGroup()})
@@ -580,7 +580,7 @@ TEST_F (MainEditorSurface, PatternCommandTabsShowOneGroupAndPersistTheChoice)
     EXPECT_EQ ((int)settings->getVar ("viPatternCommandTabContent"), 3);
 
     // A value outside 1..4 shows no group and the background's caption.
-    surface->setVisibilePatternCommandTabContent ((PatternCommandTabContentType)7);
+    surface->setVisiblePatternCommandTabContent ((PatternCommandTabContentType)7);
     for (const auto* group :
          {&probe->shiftGroup(), &probe->copyGroup(), &probe->randomGroup(), &probe->initGroup()})
         for (auto* b : *group)
@@ -589,7 +589,7 @@ TEST_F (MainEditorSurface, PatternCommandTabsShowOneGroupAndPersistTheChoice)
 
     // Outside expert mode a new tab choice is stored but shows no buttons.
     probe->setExpertMode (false);
-    surface->setVisibilePatternCommandTabContent (PatternCommandTabCopy);
+    surface->setVisiblePatternCommandTabContent (PatternCommandTabCopy);
     for (auto* b : probe->copyGroup())
         EXPECT_FALSE (b->isVisible()) << b->getName();
     probe->setExpertMode (true);

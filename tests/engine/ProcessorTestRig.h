@@ -5,6 +5,7 @@
 // playing host would.
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "support/HostParameterCall.h"
 
 #include <algorithm>
 #include <climits>
@@ -92,17 +93,7 @@ public:
         updatePlayHead();
     }
 
-    void setParam (int index, float value)
-    {
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#endif
-        processor.setParameter (index, value);
-#if JUCE_GCC || JUCE_CLANG
-#pragma GCC diagnostic pop
-#endif
-    }
+    void setParam (int index, float value) { HostParameterCall::set (processor, index, value); }
 
     void setParams (std::initializer_list<std::pair<int, float>> values)
     {

@@ -15,12 +15,13 @@
 
 #include "host/HostTransport.h"
 #include "host/HostedPlugin.h"
+#include "tests/support/HeadlessDisplay.h"
+#include "tests/support/TemporaryProcessHome.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <iostream>
 #include <string>
 #include <sys/wait.h>
@@ -47,8 +48,7 @@ constexpr double kRate = 48000.0;
 
 bool hasDisplay()
 {
-    const char* display = std::getenv ("DISPLAY");
-    return ZK_HAVE_X11 && display != nullptr && *display != 0 && std::strcmp (display, "zk-headless") != 0;
+    return ZK_HAVE_X11 && HeadlessDisplay::isAvailable();
 }
 
 // A second of a square wave through the plug-in, with a playing transport.
@@ -138,7 +138,7 @@ int runScenario (const std::string& scenario)
     if (editor && !hasDisplay())
         return kSkipped;
     if (!editor)
-        setenv ("DISPLAY", "zk-headless", 1);
+        HeadlessDisplay::use();
 
     HostTransport transport (kRate, 120.0);
     auto plugin = loadAndStart (transport);
@@ -201,14 +201,9 @@ int main (int argc, char** argv)
     }
 
     // Every instance writes its properties file and presets folder under HOME.
-    std::string home = (std::filesystem::temp_directory_path() / "zk-exit-home-XXXXXX").string();
-    if (mkdtemp (home.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        return 2;
-    }
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (std::filesystem::path (home) / ".config").c_str(), 1);
+    // The children end with exit(), which leaves this object alone: the folder
+    // goes when the last one has ended.
+    const TemporaryProcessHome home ("zk-exit-home-");
 
     int failures = 0, skipped = 0;
 
@@ -241,9 +236,6 @@ int main (int argc, char** argv)
             std::cerr << "run " << run + 1 << " of " << scenario << ": " << describe (status) << "\n";
         }
     }
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
 
     std::cout << scenario << ": " << runs - failures - skipped << " of " << runs
               << " runs ended with status 0";

@@ -8,6 +8,8 @@
 
 #include "editor/MainEditorComponentTestProbe.h"
 #include "engine/ProcessorTestRig.h"
+#include "support/HeadlessDisplay.h"
+#include "support/TemporaryProcessHome.h"
 
 #include "editor/MainEditorComponent.h"
 #include "editor/ZkOstinelAudioProcessorEditor.h"
@@ -114,7 +116,7 @@ struct Shot
 void expert (Scene& scene, PatternCommandTabContentType tab)
 {
     scene.probe.setExpertMode (true);
-    scene.surface.setVisibilePatternCommandTabContent (tab);
+    scene.surface.setVisiblePatternCommandTabContent (tab);
     scene.surface.setNewInfoText (longestHelpText, true);
 }
 } // namespace
@@ -123,12 +125,8 @@ int main (int argc, char** argv)
 {
     // Processors read and write a properties file under the home folder: a
     // temporary one keeps the user's own untouched.
-    const auto home = juce::File::createTempFile ("zk-gallery-home");
-    home.createDirectory();
-    setenv ("HOME", home.getFullPathName().toRawUTF8(), 1);
-    setenv ("XDG_CONFIG_HOME", home.getChildFile (".config").getFullPathName().toRawUTF8(), 1);
-    if (std::getenv ("DISPLAY") == nullptr)
-        setenv ("DISPLAY", ":zk-headless", 1); // stays headless rather than trying :0
+    const TemporaryProcessHome home ("zk-gallery-home-");
+    HeadlessDisplay::useWhenNoneIsSet();
 
     const juce::File folder (argc > 1 ? juce::File::getCurrentWorkingDirectory().getChildFile (argv[1])
                                       : juce::File (ZK_GALLERY_DIR));
@@ -216,6 +214,5 @@ int main (int argc, char** argv)
         }
     }
 
-    home.deleteRecursively();
     return written == (int)std::size (shots) ? 0 : 1;
 }

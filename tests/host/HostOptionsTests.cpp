@@ -9,11 +9,11 @@ TEST (HostOptions, ReadsARenderCommandLine)
     HostOptions options;
     std::string error;
     ASSERT_TRUE (HostOptions::parse (
-        {"render",    "p.so",     "--in",      "a.wav",      "--out",      "b.wav",     "--bpm",
-         "98.5",      "--rate",   "44100",     "--block",    "64",         "--seconds", "2.5",
-         "--set",     "Mix=0.25", "--set",     "Odd=Name=1", "--chunk",    "s.bin",     "--bits",
-         "24",        "--loop",   "4:8",       "--tempo-at", "1.5:140",    "--stop-at", "2",
-         "--play-at", "2.2",      "--no-time", "--stopped",  "--in-place", "--no-ppq",  "--calls-back"},
+        {"render",    "p.so",     "--in",     "a.wav",      "--out",      "b.wav",       "--bpm",
+         "98.5",      "--rate",   "44100",    "--block",    "64",         "--seconds",   "2.5",
+         "--set",     "Mix=0.25", "--set",    "Odd=Name=1", "--chunk",    "s.bin",       "--bits",
+         "24",        "--loop",   "4:8",      "--tempo-at", "1.5:140",    "--stop-at",   "2",
+         "--play-at", "2.2",      "--no-ppq", "--stopped",  "--in-place", "--calls-back"},
         options, error))
         << error;
 
@@ -31,10 +31,10 @@ TEST (HostOptions, ReadsARenderCommandLine)
     EXPECT_EQ (options.loops[0], std::make_pair (4.0, 8.0));
     ASSERT_EQ (options.changes.size(), 3u);
     EXPECT_EQ (options.changes[0].bpm, 140.0);
-    EXPECT_FALSE (options.sendTimeInfo);
+    EXPECT_TRUE (options.sendTimeInfo);
+    EXPECT_FALSE (options.sendPpq);
     EXPECT_FALSE (options.startPlaying);
     EXPECT_TRUE (options.inPlace);
-    EXPECT_FALSE (options.sendPpq);
     EXPECT_TRUE (options.callsBack);
 }
 
@@ -58,6 +58,8 @@ TEST (HostOptions, RefusesBadValues)
         {"render", "p.so", "--out", "o.wav", "--loop", "8:4"},
         {"render", "p.so", "--out", "o.wav", "--tempo-at", "1"},
         {"render", "p.so", "--out", "o.wav", "--frobnicate", "1"},
+        {"render", "p.so", "--out", "o.wav", "--no-time", "--no-ppq"}, // one or the other
+        {"render", "p.so", "--no-ppq", "--out", "o.wav", "--no-time"},
         {"save-chunk", "p.so"},
         {"load-chunk", "p.so"},
     };

@@ -33,7 +33,18 @@ public:
             duringPrepare();
     }
 
-    void releaseResources() override { ++releaseCount; }
+    void releaseResources() override
+    {
+        ++releaseCount;
+        if (duringRelease)
+            duringRelease();
+    }
+
+    void processorLayoutsChanged() override
+    {
+        if (duringLayoutChange)
+            duringLayoutChange();
+    }
 
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override
     {
@@ -141,7 +152,8 @@ public:
     std::vector<int> blockSizes, blockChannels;
     std::vector<juce::Optional<juce::AudioPlayHead::PositionInfo>> positions;
 
-    // Run inside prepareToPlay, processBlock (unless quiet) and the parameter
-    // calls: what another thread of the host does meanwhile, or a failure.
-    std::function<void()> duringPrepare, duringBlock, duringParameterCall;
+    // Run inside prepareToPlay, releaseResources, a change of the channel
+    // layout, processBlock (unless quiet) and the parameter calls: what another
+    // thread of the host does meanwhile, or a failure.
+    std::function<void()> duringPrepare, duringRelease, duringLayoutChange, duringBlock, duringParameterCall;
 };

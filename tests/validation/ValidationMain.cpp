@@ -3,35 +3,22 @@
 // writes its properties file and presets folder under the home folder. The
 // suite is a host: it does not start JUCE; the plug-in runs its own.
 
+#include "support/HeadlessDisplay.h"
+#include "support/TemporaryProcessHome.h"
 #include "validation/PluginSession.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <dlfcn.h>
-#include <filesystem>
-#include <string>
-#include <unistd.h>
 
 int main (int argc, char** argv)
 {
     ::testing::InitGoogleTest (&argc, argv);
 
-    std::string home = (std::filesystem::temp_directory_path() / "zk-validation-home-XXXXXX").string();
-    if (mkdtemp (home.data()) == nullptr)
-    {
-        std::perror ("mkdtemp");
-        return 2;
-    }
+    const TemporaryProcessHome home ("zk-validation-home-");
 
-    setenv ("HOME", home.c_str(), 1);
-    setenv ("XDG_CONFIG_HOME", (std::filesystem::path (home) / ".config").c_str(), 1);
-
-    // The plug-in's JUCE connects to the X server of DISPLAY (":0.0" when unset)
-    // as it starts; a server that goes away ends the process. Nothing here opens
-    // a window: a display name that cannot open keeps JUCE headless.
-    setenv ("DISPLAY", "zk-headless", 1);
+    // Nothing here opens a window.
+    HeadlessDisplay::use();
 
 #if defined(__SANITIZE_THREAD__)
     // ThreadSanitizer names the frames of a report when it prints it, and a
@@ -41,9 +28,5 @@ int main (int argc, char** argv)
     dlopen (PluginSession::pluginPath().c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
 #endif
 
-    const int result = RUN_ALL_TESTS();
-
-    std::error_code ignored;
-    std::filesystem::remove_all (home, ignored);
-    return result;
+    return RUN_ALL_TESTS();
 }

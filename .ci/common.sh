@@ -17,3 +17,16 @@ configure_and_build() {
         -DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "${options[@]}"
     cmake --build "$root/$dir" -j "$jobs" "${targets[@]}"
 }
+
+# format_duration <seconds>: "12 min 5 s".
+format_duration() {
+    echo "$(($1 / 60)) min $(($1 % 60)) s"
+}
+
+# timed <label> <command...>: runs the command and prints how long it took.
+timed() {
+    local label="$1"; shift
+    local began=$SECONDS
+    "$@"
+    echo "::: $label: $(format_duration $((SECONDS - began)))"
+}

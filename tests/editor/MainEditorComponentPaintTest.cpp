@@ -131,8 +131,10 @@ TEST_P (MainEditorPaintingAtSize, EveryViewPaintsTheWholeWindow)
         EXPECT_EQ (canvasPixels, 0) << view << ": the canvas shows";
 
         if (i > 0 && width >= 64)
+        {
             EXPECT_FALSE (imagesEqual (views[i - 1].second, image))
                 << view << " looks like " << views[i - 1].first;
+        }
     }
 }
 

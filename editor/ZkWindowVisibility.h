@@ -2,8 +2,6 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <memory>
-
 /**
     Asks the window system whether the native window that holds a component can
     be seen: on X11 its map state, which is "viewable" only while the window and
@@ -15,8 +13,9 @@
     a window system that cannot tell count as viewable, so that the editor draws
     as it always did.
 
-    Message thread only. Each question is one round trip to the window server;
-    ask a few times a second, not per paint.
+    Message thread only. Each question is one round trip to the window server
+    (on one connection of the plug-in's own, shared by all its editors); ask a
+    few times a second, not per paint.
 */
 class ZkWindowVisibility
 {
@@ -32,7 +31,11 @@ public:
     bool isViewable (const juce::Component& component);
 
 private:
-    // The platform's connection, made on the first question that has a window.
+    // The platform's connection, shared by every instance of the process: taken
+    // on the first question that has a window, let go by the destructor.
     struct Native;
-    std::unique_ptr<Native> native;
+    Native* native = nullptr;
+
+    static Native* sharedNative;
+    static int sharedNativeUsers;
 };

@@ -6,8 +6,9 @@
     Asks the window system whether the native window that holds a component can
     be seen: on X11 its map state, which is "viewable" only while the window and
     every ancestor up to the root are mapped (a host window that is unmapped or
-    minimised leaves it unviewable). On macOS the answer would come from the
-    view's window (visible and not minimised); other systems answer true.
+    minimised leaves it unviewable). Only X11 is asked in this build; a macOS
+    build would answer from the view's window (visible and not minimised), and
+    any other system answers true.
 
     A component that is not on the desktop (no native window, as headless) and
     a window system that cannot tell count as viewable, so that the editor draws

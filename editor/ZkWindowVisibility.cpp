@@ -98,8 +98,21 @@ struct ZkWindowVisibility::Native
     ::Display* display = nullptr;
 };
 
+// The connection of every editor of the process and the number of instances
+// that hold it (message thread).
+ZkWindowVisibility::Native* ZkWindowVisibility::sharedNative = nullptr;
+int ZkWindowVisibility::sharedNativeUsers = 0;
+
 ZkWindowVisibility::ZkWindowVisibility() = default;
-ZkWindowVisibility::~ZkWindowVisibility() = default;
+
+ZkWindowVisibility::~ZkWindowVisibility()
+{
+    if (native != nullptr && --sharedNativeUsers == 0)
+    {
+        delete sharedNative;
+        sharedNative = nullptr;
+    }
+}
 
 bool ZkWindowVisibility::isViewable (const juce::Component& component)
 {
@@ -108,7 +121,12 @@ bool ZkWindowVisibility::isViewable (const juce::Component& component)
         return true;
 
     if (native == nullptr)
-        native = std::make_unique<Native>();
+    {
+        if (sharedNative == nullptr)
+            sharedNative = new Native();
+        native = sharedNative;
+        ++sharedNativeUsers;
+    }
 
     return native->isViewable ((::Window) (juce::pointer_sized_uint)peer->getNativeHandle());
 }

@@ -2,21 +2,21 @@
 
 #include <juce_gui_basics/juce_gui_basics.h>
 
-#include <memory>
-
 /**
     Asks the window system whether the native window that holds a component can
     be seen: on X11 its map state, which is "viewable" only while the window and
     every ancestor up to the root are mapped (a host window that is unmapped or
-    minimised leaves it unviewable). On macOS the answer would come from the
-    view's window (visible and not minimised); other systems answer true.
+    minimised leaves it unviewable). Only X11 is asked in this build; a macOS
+    build would answer from the view's window (visible and not minimised), and
+    any other system answers true.
 
     A component that is not on the desktop (no native window, as headless) and
     a window system that cannot tell count as viewable, so that the editor draws
     as it always did.
 
-    Message thread only. Each question is one round trip to the window server;
-    ask a few times a second, not per paint.
+    Message thread only. Each question is one round trip to the window server
+    (on one connection of the plug-in's own, shared by all its editors); ask a
+    few times a second, not per paint.
 */
 class ZkWindowVisibility
 {
@@ -32,7 +32,11 @@ public:
     bool isViewable (const juce::Component& component);
 
 private:
-    // The platform's connection, made on the first question that has a window.
+    // The platform's connection, shared by every instance of the process: taken
+    // on the first question that has a window, let go by the destructor.
     struct Native;
-    std::unique_ptr<Native> native;
+    Native* native = nullptr;
+
+    static Native* sharedNative;
+    static int sharedNativeUsers;
 };

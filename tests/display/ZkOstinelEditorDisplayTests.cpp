@@ -425,4 +425,62 @@ INSTANTIATE_TEST_SUITE_P (ZkOstinelEditorDisplay, ZkOstinelHiddenEditor,
                                                                            : "EditorWindowUnmapped";
                           });
 
+TEST (ZkOstinelEditorDisplay, EachEditorFollowsItsOwnWindowAlsoAfterAnotherCloses)
+{
+    ZK_REQUIRE_PLUGIN();
+    ZK_REQUIRE_DISPLAY();
+    HostWindow firstHost, secondHost;
+    ASSERT_TRUE (firstHost.isOpen() && secondHost.isOpen()) << "cannot connect to the display";
+
+    auto first = loadZk();
+    auto second = loadZk();
+    ASSERT_TRUE (first != nullptr && second != nullptr);
+    for (auto* host : {&firstHost, &secondHost})
+    {
+        const auto size = getRect (*first);
+        host->resize (size.width, size.height);
+    }
+
+    HostAudioThread firstAudio (*first), secondAudio (*second);
+    ASSERT_EQ (first->dispatch (effEditOpen, 0, 0, firstHost.getParentHandle()), 1);
+    ASSERT_EQ (second->dispatch (effEditOpen, 0, 0, secondHost.getParentHandle()), 1);
+    const auto bothIdle = [&]
+    {
+        idle (*first, 1);
+        idle (*second, 1);
+    };
+    ASSERT_TRUE (
+        waitFor ([&] { return firstHost.getChildren().size() == 1 && secondHost.getChildren().size() == 1; },
+                 bothIdle));
+
+    HostWindowPaintCounter firstPaints (firstHost.getChildren().front());
+    HostWindowPaintCounter secondPaints (secondHost.getChildren().front());
+    if (!firstPaints.isRecording() || !secondPaints.isRecording())
+        GTEST_SKIP() << "the display cannot record requests (no RECORD extension)";
+
+    /** Idle calls for a second or more: true when the editor of `paints` drew
+        nothing meanwhile. */
+    const auto staysQuiet = [&] (HostWindowPaintCounter& paints)
+    {
+        const auto before = paints.count();
+        for (int i = 0; i < 50; ++i)
+            bothIdle();
+        return paints.count() == before;
+    };
+
+    // The first hidden: it stops drawing, the second goes on.
+    firstHost.hide();
+    ASSERT_TRUE (waitFor ([&] { return staysQuiet (firstPaints); }, bothIdle));
+    const auto secondBefore = secondPaints.count();
+    EXPECT_TRUE (waitFor ([&] { return secondPaints.count() >= secondBefore + 20; }, bothIdle));
+
+    // The first closes; the second, hidden now, stops drawing too.
+    first->dispatch (effEditClose);
+    secondHost.hide();
+    EXPECT_TRUE (waitFor ([&] { return staysQuiet (secondPaints); }, [&] { idle (*second, 1); }))
+        << "the second editor no longer sees its window";
+
+    second->dispatch (effEditClose);
+}
+
 #endif // ZK_HAVE_X11

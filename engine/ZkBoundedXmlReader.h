@@ -27,7 +27,8 @@
       declaration): the parser loops for ever on one inside an element that
       text follows.
 
-    The text is scanned once before the parser sees it. Stateless; any thread.
+    The text is scanned before the parser sees it, in two linear passes (the
+    second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.
 */
 class ZkBoundedXmlReader
 {

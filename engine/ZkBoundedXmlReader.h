@@ -31,7 +31,8 @@
       characters UTF-8 can carry (ZkXmlCharacterReferences): the parser would
       put any other into the text it builds.
 
-    The text is scanned once before the parser sees it. Stateless; any thread.
+    The text is scanned before the parser sees it, in two linear passes (the
+    second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.
 */
 class ZkBoundedXmlReader
 {

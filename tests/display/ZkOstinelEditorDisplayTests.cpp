@@ -22,10 +22,13 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -92,6 +95,64 @@ TEST (ZkOstinelEditorDisplay, SizeIsKnownBeforeOpeningAlsoWithoutADisplay)
         EXPECT_EQ (plugin->dispatch (effEditClose), 0);
     }
 }
+
+namespace
+{
+/** chunk (the plug-in's state) with the editor heights set to height. */
+std::vector<unsigned char> withEditorHeights (const std::vector<unsigned char>& chunk, int height)
+{
+    std::string text (chunk.begin() + 8, chunk.end() - 1);
+    for (const std::string name : {"defaultEditorHeight=\"", "lastEditorHeight=\""})
+    {
+        const auto start = text.find (name) + name.size();
+        text.replace (start, text.find ('"', start) - start, std::to_string (height));
+    }
+
+    // Magic, the text's length (little-endian), the text and its 0 byte.
+    std::vector<unsigned char> edited (8 + text.size() + 1, 0);
+    const auto length = static_cast<std::uint32_t> (text.size());
+    for (std::size_t i = 0; i < 4; ++i)
+    {
+        edited[i] = chunk[i];
+        edited[4 + i] = static_cast<unsigned char> (length >> (8 * i));
+    }
+    std::memcpy (edited.data() + 8, text.data(), text.size());
+    return edited;
+}
+
+std::string attributeOf (const std::vector<unsigned char>& chunk, const std::string& name)
+{
+    const std::string text (chunk.begin(), chunk.end());
+    const auto start = text.find (name + "=\"") + name.size() + 2;
+    return text.substr (start, text.find ('"', start) - start);
+}
+
+class EditorHeightFromAChunk : public ::testing::TestWithParam<int>
+{
+};
+} // namespace
+
+// A project's chunk may hold editor heights of up to 16,384 pixels: the editor
+// still comes within the limits of a display 1080 pixels high (a window of
+// 17,780 x 10,000 pixels took seconds to open and never finished idling), and
+// the state saved afterwards holds the height it has.
+TEST_P (EditorHeightFromAChunk, SizeComesWithinTheLimitsAndIsSavedSo)
+{
+    ZK_REQUIRE_PLUGIN();
+    auto plugin = loadZk();
+    ASSERT_NE (plugin, nullptr);
+    ASSERT_TRUE (plugin->setChunk (withEditorHeights (plugin->getChunk(), GetParam())));
+    ASSERT_EQ (attributeOf (plugin->getChunk(), "lastEditorHeight"), std::to_string (GetParam()));
+
+    const auto size = getRect (*plugin);
+    EXPECT_NEAR (size.width, aspectRatio * (float)size.height, 1.0f);
+    EXPECT_GE (size.height, 270);
+    EXPECT_LE (size.height, 864);
+    EXPECT_EQ (plugin->dispatch (effEditClose), 0);
+    EXPECT_EQ (attributeOf (plugin->getChunk(), "lastEditorHeight"), std::to_string (size.height));
+}
+
+INSTANTIATE_TEST_SUITE_P (Heights, EditorHeightFromAChunk, ::testing::Values (10000, 16384, 1));
 
 #if ZK_HAVE_X11
 namespace

@@ -23,7 +23,13 @@ ZkFileLock::ZkFileLock (const juce::File& lockFile, int timeoutMs)
     if (lockFile == juce::File())
         return;
 
-    fd = ::open (lockFile.getFullPathName().toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const auto path = lockFile.getFullPathName();
+    fd = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+
+    // A lock file that another user made can still be locked through a
+    // descriptor for reading.
+    if (fd < 0)
+        fd = ::open (path.toRawUTF8(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
 
     if (fd < 0)
         return;

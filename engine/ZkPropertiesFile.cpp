@@ -118,16 +118,12 @@ juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
 
     const auto file = fileOptions.getDefaultFile();
 
-    switch (look (file).state)
-    {
-        case FileOnDisk::State::absent:
-        case FileOnDisk::State::readable:
-            return file;
-        case FileOnDisk::State::unreadable:
-            return {}; // left alone: the values live in memory only
-        case FileOnDisk::State::damaged:
-            break;
-    }
+    // An unreadable file is left alone: the values live in memory only.
+    const auto toRead = [&file] (FileOnDisk::State state)
+    { return state == FileOnDisk::State::unreadable ? juce::File() : file; };
+
+    if (const auto state = look (file).state; state != FileOnDisk::State::damaged)
+        return toRead (state);
 
     // Looked at again under the lock: another instance may have moved it aside
     // and written a new file meanwhile, which must not become the backup.
@@ -136,16 +132,8 @@ juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
     if (!writers.isLocked())
         return {};
 
-    switch (look (file).state)
-    {
-        case FileOnDisk::State::absent:
-        case FileOnDisk::State::readable:
-            return file;
-        case FileOnDisk::State::unreadable:
-            return {};
-        case FileOnDisk::State::damaged:
-            break;
-    }
+    if (const auto state = look (file).state; state != FileOnDisk::State::damaged)
+        return toRead (state);
 
     return moveAside (file) ? file : juce::File();
 }

@@ -135,6 +135,26 @@ TEST_P (DamagedPropertiesFileIsKept, AsTheBackupAndANewFileIsWritten)
     EXPECT_EQ (file.getParentDirectory().getNumberOfChildFiles (juce::File::findFiles, "*.damaged*"), 1);
 }
 
+// Damaged while an instance is open: its next write keeps the damaged file as
+// the backup and writes all of its values, not only its own changes.
+TEST (DamagedPropertiesFile, FoundAtAWriteIsKeptAsTheBackup)
+{
+    TemporaryHome home;
+    const auto file = home.getPropertiesFile();
+    ZkOstinelAudioProcessor processor;
+    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+
+    const std::string damaged = "<PROPERTIES><VALUE name=\"Presets Folder\" val=\"/mine\"";
+    ASSERT_TRUE (writeBytes (file, damaged));
+    processor.setEditorHeight (640);
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+
+    EXPECT_TRUE (bytesOf (ZkPropertiesFile::getBackupFile (file)).matches (damaged.data(), damaged.size()));
+    juce::PropertiesFile written (file, {});
+    EXPECT_EQ (written.getAllProperties(), processor.getPropertiesFile()->getAllProperties());
+}
+
 INSTANTIATE_TEST_SUITE_P (
     Files, DamagedPropertiesFileIsKept,
     ::testing::Values (

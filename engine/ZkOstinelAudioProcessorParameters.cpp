@@ -333,9 +333,12 @@ void ZkOstinelAudioProcessor::calculateProcessingValueFromVarItem (const juce::S
 
     if (name == "viIsRunningState")
     {
-        isRunning.store (static_cast<bool> (value), relaxed);
+        const bool running = static_cast<bool> (value);
+
         // The block that takes the resync also sees the restart stored before it.
-        restartStepsAtAnchor.store (true);
+        if (isRunning.exchange (running, relaxed) != running)
+            restartStepsAtAnchor.store (true);
+
         resync.store (true);
     }
 }

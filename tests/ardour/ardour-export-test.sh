@@ -4,11 +4,12 @@
 # tone through the plug-in, exported to WAV, must come out gated in time with
 # the session tempo from its first sixteenth on, and Ardour must exit with
 # status 0, both when the script closes the session and when it ends the process
-# with the plug-in still open. The first of these runs in the backend's default
-# blocks (1024 samples), the second in blocks of 512: Ardour runs the plug-in
-# with its transport stopped before the export starts, for a number of blocks
-# that varies from run to run, so the stopped gate meets the start of playback
-# at various points of its pattern.
+# with the plug-in still open. The first of these runs in blocks of 512 samples,
+# the second in the backend's default blocks of 1024 (with smaller ones,
+# Ardour's own crashes at exit, described below, came more often). Ardour runs
+# the plug-in with its transport stopped before the export starts, for a number
+# of blocks that varies from run to run, so the stopped gate meets the start of
+# playback at various points of its pattern.
 #
 #   ardour-export-test.sh <ZkOstinel.so> <zk_ardour_export_check> <work folder>
 #
@@ -251,7 +252,7 @@ esac
 failed=0
 for ending in close exit; do
     block=""
-    [ "$ending" = exit ] && block=512
+    [ "$ending" = close ] && block=512
     render "plugin-$ending" "$plugin_id" "$ending" "$block"
     case $? in
         0)

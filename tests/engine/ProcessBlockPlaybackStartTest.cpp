@@ -21,11 +21,34 @@ namespace
 {
 constexpr double bpm = 120.0;
 constexpr int beatSamples = 24000;   // at 48 kHz
-constexpr int playedSamples = 36000; // six steps, or four and a half triplet steps
+constexpr int playedSamples = 24000; // four steps, or three triplet steps
 constexpr int phases = 32;
 
-// Both outputs carry their own noise.
-constexpr float tolerance = 2.0f * noiseTolerance;
+// Both outputs carry their own noise, and an attack that rose from another level
+// ends a few float roundings (of its summed increments) away from the step volume.
+constexpr float tolerance = 2.0f * noiseTolerance + 1.0e-5f;
+
+// The rig's blocks of a constant 1.0; returns the left channel.
+std::vector<float> renderOnes (ProcessorRig& rig, int numSamples)
+{
+    std::vector<float> out;
+    out.reserve ((size_t)numSamples);
+    juce::AudioBuffer<float> buffer (rig.numChannels, rig.maxBlockSize);
+    juce::MidiBuffer midi;
+
+    for (int done = 0; done < numSamples;)
+    {
+        const int size = std::min (numSamples - done, rig.maxBlockSize);
+        buffer.setSize (rig.numChannels, size, false, false, true);
+        for (int ch = 0; ch < rig.numChannels; ++ch)
+            juce::FloatVectorOperations::fill (buffer.getWritePointer (ch), 1.0f, size);
+
+        rig.processBlock (buffer, midi);
+        out.insert (out.end(), buffer.getReadPointer (0), buffer.getReadPointer (0) + size);
+        done += size;
+    }
+    return out;
+}
 
 struct StartCase
 {
@@ -42,6 +65,8 @@ class PlaybackStart : public ::testing::TestWithParam<StartCase>
 {
 protected:
     // Swing 0.5 and every step class: ShortStep, LongStep, StepLink, NoStep, ShortStep ...
+    // at different volumes (a step that followed a link would move from the link's
+    // level, not attack).
     void setGate (ProcessorRig& rig) const
     {
         const auto c = GetParam();
@@ -58,6 +83,10 @@ protected:
                                          shortStepValue};
                 return classes[step % 5];
             });
+
+        const float volumes[] = {1.0f, 0.8f, 0.3f, 0.6f, 0.9f};
+        for (int step = 0; step < 16; ++step)
+            rig.setParam (stepVolumeParam (step), volumes[step % 5]);
     }
 
     // A host that plays from ppq on from its first block.
@@ -66,7 +95,7 @@ protected:
         ProcessorRig rig;
         setGate (rig);
         rig.setHost (bpm, ppq, true);
-        return rig.run (playedSamples, dc)[0];
+        return renderOnes (rig, playedSamples);
     }
 
     // A host that stands at ppq for stoppedSamples, then plays from there.
@@ -75,9 +104,9 @@ protected:
         ProcessorRig rig;
         setGate (rig);
         rig.setHost (bpm, ppq, false);
-        rig.run (stoppedSamples, dc);
+        renderOnes (rig, stoppedSamples);
         rig.setHost (bpm, ppq, true);
-        return rig.run (playedSamples, dc)[0];
+        return renderOnes (rig, playedSamples);
     }
 
     // Empty when out matches the fresh render as the comment at the top says, else
@@ -113,10 +142,9 @@ TEST_P (PlaybackStart, FromTheStartOnTheGatePlaysAsIfItHadPlayedFromThere)
 {
     const int patternSamples = GetParam().patternBeats * beatSamples;
 
-    // The song start (where a host's export begins), and two positions of which one
-    // lies inside the swing delay of an odd step and the other after it (0.4: step 1
-    // after, triplet step 1 inside; 1.3: step 5 inside, triplet step 4).
-    for (double ppq : {0.0, 0.4, 1.3})
+    // The song start (where a host's export begins), and a position inside the swing
+    // delay of step 5 (step 1 of a 1-beat pattern).
+    for (double ppq : {0.0, GetParam().triplet ? 1.4 : 1.3})
     {
         const auto fresh = playedFromTheStart (ppq);
 

@@ -150,6 +150,8 @@ TEST (ProcessBlockTransport, AnchorsThatStartNothingKeepTheRunningStep)
          },
          12000},
         {"prepareToPlay", [] (ProcessorRig& rig) { rig.processor.prepareToPlay (48000.0, 512); }, 12000},
+        {"the run state written unchanged",
+         [] (ProcessorRig& rig) { rig.processor.setVarItemValue ("viIsRunningState", true); }, 12000},
     };
 
     for (const auto& c : cases)

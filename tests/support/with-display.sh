@@ -39,13 +39,25 @@ export DISPLAY=":$display_number"
 # JUCE windows need a window manager (without one the process exits on an X error).
 matchbox-window-manager -use_titlebar no >"$workdir/wm.log" 2>&1 &
 wm_pid=$!
+# On a loaded machine the window manager can take seconds to come up; windows
+# opened before it has would fail, so wait for it (up to a minute) or give up.
 if command -v xprop >/dev/null; then
-    for _ in $(seq 1 100); do
+    wm_ready=""
+    for _ in $(seq 1 1200); do
         if xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; then
+            wm_ready=yes
+            break
+        fi
+        if ! kill -0 "$wm_pid" 2>/dev/null; then
             break
         fi
         sleep 0.05
     done
+    if [ -z "$wm_ready" ]; then
+        echo "matchbox-window-manager did not start:" >&2
+        cat "$workdir/wm.log" >&2
+        exit 1
+    fi
 else
     sleep 1
 fi

@@ -146,7 +146,7 @@ TEST_P (ProcessorEmptyParameterSlot, AnswersWithoutReadingOutOfBoundsAndIgnoresW
     EXPECT_EQ (processor.getParameterText (index), "");
     EXPECT_EQ (processor.getParameterDefaultValue (index), 0.0f);
 
-    processor.getParameterManager()->getParameterNeedsToBeUpdatedInEditor();   // raised by loading "Default"
+    processor.getParameterManager()->getParameterNeedsToBeUpdatedInEditor(); // raised by loading "Default"
     const auto before = allParameterValues (processor);
     processor.setParameter (index, 0.7f);
     processor.setParameter (index, 1.0f);

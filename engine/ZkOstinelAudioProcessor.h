@@ -70,11 +70,11 @@ enum EnvelopeStage
 class ZkOstinelAudioProcessor : public juce::AudioProcessor, public ZkHostStateReceiver
 {
 public:
-    static constexpr int numHostParameters = 350;        // 300 real ones, 300..349 "reserved"
-    static constexpr int numPatterns = 8;                // patterns A..H
-    static constexpr int echoLineLength = 1152000;       // [samples] per echo line
-    static constexpr int echoMaxDelayPingPong = 576000;  // [samples]
-    static constexpr int echoMaxDelayNormal = 1152000;   // [samples]
+    static constexpr int numHostParameters = 350;       // 300 real ones, 300..349 "reserved"
+    static constexpr int numPatterns = 8;               // patterns A..H
+    static constexpr int echoLineLength = 1152000;      // [samples] per echo line
+    static constexpr int echoMaxDelayPingPong = 576000; // [samples]
+    static constexpr int echoMaxDelayNormal = 1152000;  // [samples]
 
     // [characters] Longest program name (not counting one trailing modified mark
     // "*") and channel name kept; longer names are cut where they come in. So
@@ -96,8 +96,8 @@ public:
     bool isBusesLayoutSupported (const BusesLayout& layouts) const override;
 
 #if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic push
- #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #endif
     const juce::String getInputChannelName (int channelIndex) const override;
     const juce::String getOutputChannelName (int channelIndex) const override;
@@ -114,7 +114,7 @@ public:
     bool isParameterAutomatable (int index) const override;
     bool isMetaParameter (int index) const override;
 #if JUCE_GCC || JUCE_CLANG
- #pragma GCC diagnostic pop
+#pragma GCC diagnostic pop
 #endif
 
     bool silenceInProducesSilenceOut() const override;
@@ -130,7 +130,7 @@ public:
     /** Makes the editor for a processor. The editor library provides one and the
         plug-in registers it at entry, so that the engine links and runs without
         any editor code. */
-    using EditorFactory = juce::AudioProcessorEditor* (*) (ZkOstinelAudioProcessor& processor);
+    using EditorFactory = juce::AudioProcessorEditor* (*)(ZkOstinelAudioProcessor& processor);
 
     /** Registers the editor factory (null removes it). Any thread, before the
         processors that should have an editor are created. */
@@ -153,11 +153,11 @@ public:
     int getCurrentPresetID() const;
     bool currentPresetIsFactory() const;
     bool currentPresetWasModified() const;
-    double getLastBpm() const;                  // -1.0 before the first block with position info
+    double getLastBpm() const; // -1.0 before the first block with position info
     bool checkInputOutputConfig() const;
     int getCurrentPatternId() const;
     int getCurrentPatternLengthInBeats() const;
-    double getPositionAsDouble() const;         // quarter-note position of the last block
+    double getPositionAsDouble() const; // quarter-note position of the last block
     int getCurrentStepIndex() const;
     bool isPlaying() const;
     float getDefaultEditorDesktopHeightRatio() const;
@@ -172,7 +172,7 @@ public:
     juce::String getChannelName() const;
     juce::String getAllowedCharsForPresetNames() const;
     juce::String getLastSampleRateString() const;
-    ZkStepPattern& getPattern (int patternId);   // clamped to 0..7
+    ZkStepPattern& getPattern (int patternId); // clamped to 0..7
     const ZkStepPattern& getPatternClipboard() const;
 
     //==============================================================================
@@ -198,8 +198,8 @@ public:
 
     //==============================================================================
     // Editor-side writes and pattern commands (message thread)
-    void setParam (int index, float value, juce::NotificationType notification,
-                   TransactionFlag transaction, bool markModified);
+    void setParam (int index, float value, juce::NotificationType notification, TransactionFlag transaction,
+                   bool markModified);
     void setParam (const juce::String& name, float value, juce::NotificationType notification,
                    TransactionFlag transaction, bool markModified);
     void switchToPatternManually (int patternId);
@@ -269,6 +269,8 @@ public:
     //==============================================================================
     // Properties file and editor sizes (message thread)
     void initPropertiesFile();
+    /** The name, folder and form of the per-user properties file. Any thread. */
+    static juce::PropertiesFile::Options getPropertiesFileOptions();
     void setPropertiesHeaderValues();
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile();
     void updateDefaultEditorSizes();
@@ -324,58 +326,58 @@ private:
     // Patterns
     std::array<ZkStepPattern, numPatterns> patterns;
     ZkStepPattern patternClipboard;
-    std::atomic<int> currentPatternId { 0 };
+    std::atomic<int> currentPatternId{0};
 
     //==============================================================================
     // Processing values, written by parameter changes on any thread, read per
     // sample on the audio thread.
-    std::atomic<bool> bypass { false }, muteAll { false };
-    std::atomic<float> inputGain { 1.0f }, outputGain { 1.0f }, makeUpGain { 1.0f };
-    std::atomic<float> mix { 1.0f };
-    std::atomic<float> attack { 0.0f }, hold { 0.0f }, decay { 0.0f }, sustain { 0.0f }, release { 0.0f };
-    std::atomic<float> swing { 0.0f }, timeOffset { 0.0f }, shortStepLength { 0.0f }, longStepLength { 0.0f };
-    std::atomic<bool> globalFxOff { false };
+    std::atomic<bool> bypass{false}, muteAll{false};
+    std::atomic<float> inputGain{1.0f}, outputGain{1.0f}, makeUpGain{1.0f};
+    std::atomic<float> mix{1.0f};
+    std::atomic<float> attack{0.0f}, hold{0.0f}, decay{0.0f}, sustain{0.0f}, release{0.0f};
+    std::atomic<float> swing{0.0f}, timeOffset{0.0f}, shortStepLength{0.0f}, longStepLength{0.0f};
+    std::atomic<bool> globalFxOff{false};
 
     //==============================================================================
     // Filter and drive
-    std::atomic<double> lowpassCutoff { 1.0 }, lowpassReso { 0.0 };   // normalised
-    std::atomic<bool> filterCoefficientsReady { false };
-    std::atomic<bool> lowpassActive { false };   // "LowpassActive"; the audio thread hands it to both filters
-    CvoMoogLowPassFilter1 lowpassLeft, lowpassRight;                  // audio thread only
-    CvoFoldbackDistortion drive;                                      // shared by both channels
+    std::atomic<double> lowpassCutoff{1.0}, lowpassReso{0.0}; // normalised
+    std::atomic<bool> filterCoefficientsReady{false};
+    std::atomic<bool> lowpassActive{false}; // "LowpassActive"; the audio thread hands it to both filters
+    CvoMoogLowPassFilter1 lowpassLeft, lowpassRight; // audio thread only
+    CvoFoldbackDistortion drive;                     // shared by both channels
 
     //==============================================================================
     // Echo
-    juce::AudioBuffer<float> echoBuffer { 2, echoLineLength };
-    int echoWritePosition = 0;                                        // audio thread only
-    std::atomic<bool> echoActive { false }, echoPingPong { true };
-    std::atomic<float> echoLevel { 0.0f }, echoFeedback { 0.0f };
-    std::atomic<float> echoBeatsNormal { 0.75f }, echoBeatsTriplet { 0.6666667f };   // [beats]
+    juce::AudioBuffer<float> echoBuffer{2, echoLineLength};
+    int echoWritePosition = 0; // audio thread only
+    std::atomic<bool> echoActive{false}, echoPingPong{true};
+    std::atomic<float> echoLevel{0.0f}, echoFeedback{0.0f};
+    std::atomic<float> echoBeatsNormal{0.75f}, echoBeatsTriplet{0.6666667f}; // [beats]
 
     //==============================================================================
     // Transport (audio thread, unless atomic)
-    std::atomic<double> lastSampleRate { 0.0 };                       // [Hz]
+    std::atomic<double> lastSampleRate{0.0}; // [Hz]
     juce::AudioPlayHead::CurrentPositionInfo lastPositionInfo;
-    std::atomic<double> lastPpqPosition { 0.0 };                      // mirror for the editor
-    std::atomic<double> lastBpm { -1.0 };
+    std::atomic<double> lastPpqPosition{0.0}; // mirror for the editor
+    std::atomic<double> lastBpm{-1.0};
     double anchorPpq = 0.0;
     int64_t samplesSinceAnchor = 0;
-    std::atomic<bool> resync { true };
+    std::atomic<bool> resync{true};
     CvoIsPlayingState playingState;
-    std::atomic<bool> playingNow { false };                          // mirror of playingState for the editor
-    std::atomic<bool> lastPlaying { false };
-    std::atomic<bool> autoRunInStopMode { true };
-    std::atomic<bool> isRunning { false };
-    std::atomic<bool> forceStateUpdate { true };
-    std::atomic<bool> dawTimingOffsetOn { false };
-    std::atomic<int> dawTimingOffsetInSamples { 0 };
+    std::atomic<bool> playingNow{false}; // mirror of playingState for the editor
+    std::atomic<bool> lastPlaying{false};
+    std::atomic<bool> autoRunInStopMode{true};
+    std::atomic<bool> isRunning{false};
+    std::atomic<bool> forceStateUpdate{true};
+    std::atomic<bool> dawTimingOffsetOn{false};
+    std::atomic<int> dawTimingOffsetInSamples{0};
     double samplesPerBeat = 0.0, stepsPerBeat = 4.0, samplesPerStep = 0.0;
 
     //==============================================================================
     // Step gate and envelope (audio thread, unless atomic)
-    std::atomic<int> currentStepIndex { 0 };
+    std::atomic<int> currentStepIndex{0};
     int lastStartedStep = -1;
-    float lastStartedStepLength = 0.125f;   // anything but StepLink lets the first step retrigger
+    float lastStartedStepLength = 0.125f; // anything but StepLink lets the first step retrigger
     int lastBeatMarkStep = -1;
     int samplesPerStepRounded = 0;
     int attackMinSamples = 0, decayMinSamples = 0, releaseMinSamples = 0;
@@ -393,8 +395,8 @@ private:
         float attack = 0.0f, hold = 0.0f, decay = 0.0f, sustain = 0.0f, release = 0.0f;
         float shortStepLength = 0.0f, longStepLength = 0.0f;
     };
-    std::atomic<bool> filterCoefficientsPending { false };   // set by any thread, taken by the audio thread
-    void applyPendingFilterCoefficients();   // and the "LowpassActive" switch
+    std::atomic<bool> filterCoefficientsPending{false}; // set by any thread, taken by the audio thread
+    void applyPendingFilterCoefficients();              // and the "LowpassActive" switch
     void updatePlayAndRunState (bool& justStarted);
     void startStep (const GateBlockValues& values, int stepIndex, float length, float volume);
     void advanceEnvelope (const GateBlockValues& values, float length, float volume);
@@ -402,18 +404,18 @@ private:
     //==============================================================================
     // Editor feeds: written on the message thread, used on the audio thread
     // only between the start and the end of a block.
-    std::atomic<CvoWaveDisplayFeed*> waveDisplay { nullptr };
-    std::atomic<CvoLevelMeterFeed*> inputVuMeter { nullptr };
-    std::atomic<CvoLevelMeterFeed*> outputVuMeter { nullptr };
-    std::atomic<uint32_t> feedBlockSequence { 0 };   // odd while a block may use the feeds
+    std::atomic<CvoWaveDisplayFeed*> waveDisplay{nullptr};
+    std::atomic<CvoLevelMeterFeed*> inputVuMeter{nullptr};
+    std::atomic<CvoLevelMeterFeed*> outputVuMeter{nullptr};
+    std::atomic<uint32_t> feedBlockSequence{0}; // odd while a block may use the feeds
 
-    juce::Random random;        // message thread: random patterns
-    juce::Random noiseRandom;   // audio thread: output noise
+    juce::Random random;      // message thread: random patterns
+    juce::Random noiseRandom; // audio thread: output noise
 
     //==============================================================================
     // Owned managers
     std::unique_ptr<CvoParameterManager> parameterManager;
-    std::array<ZkParameterTable::Rule, ZkParameterTable::numParameters> parameterRules {};   // by host index
+    std::array<ZkParameterTable::Rule, ZkParameterTable::numParameters> parameterRules{}; // by host index
     std::unique_ptr<CvoVarItemManager> varItemManager;
     std::unique_ptr<juce::ValueTree> currentPresetTree;
     std::unique_ptr<juce::UndoManager> undoManager;
@@ -440,9 +442,9 @@ private:
     int defaultEditorHeight = 0;
     int editorHeight = 0;
     float colourSchemeBrightness = 0.3f;
-    juce::String channelName { "No Channel Name" };
+    juce::String channelName{"No Channel Name"};
 
-    friend struct ZkOstinelAudioProcessorTestProbe;   // tests read the private processing values
+    friend struct ZkOstinelAudioProcessorTestProbe; // tests read the private processing values
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ZkOstinelAudioProcessor)
 };

@@ -269,6 +269,8 @@ public:
     //==============================================================================
     // Properties file and editor sizes (message thread)
     void initPropertiesFile();
+    /** The name, folder and form of the per-user properties file. Any thread. */
+    static juce::PropertiesFile::Options getPropertiesFileOptions();
     void setPropertiesHeaderValues();
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile();
     void updateDefaultEditorSizes();

@@ -45,14 +45,21 @@ bool isUsableRatio (float ratio)
 }
 } // namespace
 
+juce::PropertiesFile::Options ZkOstinelAudioProcessor::getPropertiesFileOptions()
+{
+    juce::PropertiesFile::Options options;
+    options.applicationName = "ZkOstinel";
+    options.filenameSuffix = "zkproperties";
+    options.folderName = "TELQUARLAB";
+    options.osxLibrarySubFolder = "Application Support";
+    options.commonToAllUsers = false;
+    options.storageFormat = juce::PropertiesFile::storeAsXML;
+    return options;
+}
+
 void ZkOstinelAudioProcessor::initPropertiesFile()
 {
-    propertiesFileOptions.applicationName = "ZkOstinel";
-    propertiesFileOptions.filenameSuffix = "zkproperties";
-    propertiesFileOptions.folderName = "TELQUARLAB";
-    propertiesFileOptions.osxLibrarySubFolder = "Application Support";
-    propertiesFileOptions.commonToAllUsers = false;
-    propertiesFileOptions.storageFormat = juce::PropertiesFile::storeAsXML;
+    propertiesFileOptions = getPropertiesFileOptions();
 
     // Reads the file only when it lies under the user's home folder and passes
     // the bounded reader; a damaged file is moved aside to its backup and a

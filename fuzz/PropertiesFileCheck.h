@@ -14,17 +14,6 @@
 
 #include <cmath>
 
-/** The options the processor opens its properties file with. */
-inline juce::PropertiesFile::Options propertiesFileCheckOptions()
-{
-    juce::PropertiesFile::Options options;
-    options.applicationName = "ZkOstinel";
-    options.filenameSuffix = "zkproperties";
-    options.folderName = "TELQUARLAB";
-    options.osxLibrarySubFolder = "Application Support";
-    return options;
-}
-
 /** Message thread; the home folder must be usable. True when the invariants
     hold: a file that the bounded reader refuses, or that holds another
     document than the properties, is taken for damaged (moved to the backup
@@ -68,7 +57,7 @@ inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const 
 
     if (properties->write())
     {
-        ZkPropertiesFile readBack (propertiesFileCheckOptions());
+        ZkPropertiesFile readBack (ZkOstinelAudioProcessor::getPropertiesFileOptions());
         readsBack = readBack.getAllProperties() == properties->getAllProperties();
         readBack.setNeedsToBeSaved (false);
     }

@@ -48,7 +48,7 @@ struct WrittenFile
 
 bool writeProperties (const juce::String& presetsFolder)
 {
-    ZkPropertiesFile properties (propertiesFileCheckOptions());
+    ZkPropertiesFile properties (ZkOstinelAudioProcessor::getPropertiesFileOptions());
     properties.setValue ("PropertiesFileVersion", 101);
     properties.setValue ("Presets Folder", presetsFolder);
     const bool written = properties.write();

@@ -22,16 +22,6 @@ int expectedHeight (float ratio)
     return juce::roundToInt (displayHeight() * ratio);
 }
 
-juce::PropertiesFile::Options options()
-{
-    juce::PropertiesFile::Options o;
-    o.applicationName = "ZkOstinel";
-    o.filenameSuffix = "zkproperties";
-    o.folderName = "TELQUARLAB";
-    o.osxLibrarySubFolder = "Application Support";
-    return o;
-}
-
 /** The keys of the file on disk, in their order. */
 juce::StringArray keysOnDisk (const juce::File& file)
 {
@@ -45,7 +35,7 @@ juce::StringArray keysOnDisk (const juce::File& file)
 /** Writes a properties file with the given keys before any processor runs. */
 void writePropertiesFile (const juce::StringPairArray& values)
 {
-    juce::PropertiesFile file (options());
+    juce::PropertiesFile file (ZkOstinelAudioProcessor::getPropertiesFileOptions());
     for (const auto& key : values.getAllKeys())
         file.setValue (key, values[key]);
     ASSERT_TRUE (file.save());
@@ -80,7 +70,7 @@ TEST_F (PropertiesFileTest, FirstInstanceCreatesTheFileWithItsHeader)
                                                  "InstallationTime", "Presets Folder");
     EXPECT_EQ (keysOnDisk (home.getPropertiesFile()), expectedKeys);
 
-    juce::PropertiesFile file (options());
+    juce::PropertiesFile file (ZkOstinelAudioProcessor::getPropertiesFileOptions());
     EXPECT_EQ (file.getValue ("Creator"), "Tevlinor");
     EXPECT_EQ (file.getValue ("Company"), "TELQUARLAB");
     EXPECT_EQ (file.getValue ("Product"), "ZkOstinel");
@@ -152,7 +142,7 @@ TEST_P (StoredRatio, GivesTheDefaultEditorHeightAndIsWrittenBack)
         EXPECT_EQ (processor.getDefaultEditorHeight(), expectedHeight (expectedRatio));
     }
 
-    juce::PropertiesFile file (options());
+    juce::PropertiesFile file (ZkOstinelAudioProcessor::getPropertiesFileOptions());
     EXPECT_EQ (file.getValue ("DefaultEditorDesktopHeightRatio").getFloatValue(), expectedRatio);
 }
 

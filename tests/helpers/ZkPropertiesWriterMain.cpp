@@ -60,16 +60,6 @@ bool waitFor (const juce::File& file)
     return false;
 }
 
-juce::PropertiesFile::Options options()
-{
-    juce::PropertiesFile::Options o;
-    o.applicationName = "ZkOstinel";
-    o.filenameSuffix = "zkproperties";
-    o.folderName = "TELQUARLAB";
-    o.osxLibrarySubFolder = "Application Support";
-    return o;
-}
-
 int run (const juce::StringArray& args)
 {
     const auto& command = args[0];
@@ -102,7 +92,7 @@ int run (const juce::StringArray& args)
     {
         for (int i = 0; i < args[2].getIntValue(); ++i)
         {
-            ZkPropertiesFile file (options());
+            ZkPropertiesFile file (ZkOstinelAudioProcessor::getPropertiesFileOptions());
             file.setValue (args[1] + juce::String (i), i);
 
             // A write that found the lock taken for too long (a loaded

@@ -107,31 +107,6 @@ TEST_F (BadValues, EveryParameterTakesEveryBadValueWhileProcessing)
     RecoveryCheck::expectWorksAsFresh (*session);
 }
 
-namespace
-{
-// The chunk with one attribute's value replaced (the header's length follows).
-std::vector<unsigned char> withAttribute (const std::vector<unsigned char>& chunk, const std::string& name,
-                                          const std::string& value)
-{
-    std::string xml (chunk.begin() + 8, chunk.end() - 1);
-    const auto start = xml.find (" " + name + "=\"");
-    EXPECT_NE (start, std::string::npos) << name;
-    if (start == std::string::npos)
-        return chunk;
-
-    const auto valueStart = start + name.size() + 3;
-    xml.replace (valueStart, xml.find ('"', valueStart) - valueStart, value);
-
-    std::vector<unsigned char> result (chunk.begin(), chunk.begin() + 8);
-    const auto length = static_cast<std::uint32_t> (xml.size());
-    for (int i = 0; i < 4; ++i)
-        result[4 + static_cast<std::size_t> (i)] = static_cast<unsigned char> (length >> (8 * i));
-    result.insert (result.end(), xml.begin(), xml.end());
-    result.push_back (0);
-    return result;
-}
-} // namespace
-
 // Gains above their range, written by the host or read from a chunk (one changed
 // digit in a saved project), play as at the top of the range.
 TEST_F (BadValues, GainsAboveTheRangeAreNoLouderThanAtTheTop)
@@ -161,7 +136,11 @@ TEST_F (BadValues, GainsAboveTheRangeAreNoLouderThanAtTheTop)
         {
             auto chunk = instance->getPlugin().getChunk();
             for (const char* name : gains)
-                chunk = withAttribute (chunk, name, chunkValue);
+            {
+                const auto changed = ChunkMutator (chunk, 0).withAttribute (name, chunkValue);
+                EXPECT_NE (changed, chunk) << "the chunk holds no " << name;
+                chunk = changed;
+            }
             EXPECT_TRUE (instance->getPlugin().setChunk (chunk)) << chunkValue;
             EXPECT_EQ (instance->getPlugin().getParameter (instance->parameterIndex ("InputGain")),
                        std::stof (chunkValue));

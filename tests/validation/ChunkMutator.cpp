@@ -60,6 +60,18 @@ ChunkMutator::Bytes ChunkMutator::wrap (const std::string& text, std::uint32_t m
     return chunk;
 }
 
+ChunkMutator::Bytes ChunkMutator::withAttribute (const std::string& name, const std::string& value) const
+{
+    std::string text = xml;
+    const auto start = text.find (" " + name + "=\"");
+    if (start == std::string::npos)
+        return valid;
+
+    const auto valueStart = start + name.size() + 3;
+    text.replace (valueStart, text.find ('"', valueStart) - valueStart, value);
+    return wrap (text, magic);
+}
+
 ChunkMutator::Bytes ChunkMutator::next()
 {
     switch (pick (9))

@@ -28,6 +28,11 @@ public:
     Bytes cutInsideTheText();
     Bytes cutInsideTheHeader();
 
+    // The valid chunk with the value of the attribute name replaced by value
+    // (raw bytes, not escaped), the header's length following; the chunk as it
+    // is when it has no such attribute.
+    Bytes withAttribute (const std::string& name, const std::string& value) const;
+
 private:
     Bytes flipBytes();
     Bytes cutAnywhere();

@@ -3,6 +3,7 @@
 // chunk; a host's buffer never ends inside a character; a chunk whose name
 // refers to no character is refused.
 
+#include "validation/ChunkMutator.h"
 #include "validation/PluginSession.h"
 
 #include <gtest/gtest.h>
@@ -24,27 +25,6 @@ void setProgramName (HostedPlugin& plugin, std::string name)
     plugin.dispatch (effSetProgramName, 0, 0, name.data());
 }
 
-// The chunk with its program name replaced by raw bytes (the header's length follows).
-std::vector<unsigned char> withProgramName (const std::vector<unsigned char>& chunk, const std::string& name)
-{
-    std::string xml (chunk.begin() + 8, chunk.end() - 1);
-    const std::string key = " programName=\"";
-    const auto start = xml.find (key);
-    EXPECT_NE (start, std::string::npos);
-    if (start == std::string::npos)
-        return chunk;
-
-    const auto valueStart = start + key.size();
-    xml.replace (valueStart, xml.find ('"', valueStart) - valueStart, name);
-
-    std::vector<unsigned char> result (chunk.begin(), chunk.begin() + 8);
-    const auto length = static_cast<std::uint32_t> (xml.size());
-    for (int i = 0; i < 4; ++i)
-        result[4 + static_cast<std::size_t> (i)] = static_cast<unsigned char> (length >> (8 * i));
-    result.insert (result.end(), xml.begin(), xml.end());
-    result.push_back (0);
-    return result;
-}
 } // namespace
 
 TEST (ProgramName, BytesThatAreNotUtf8AreTakenAsReplacementsAndSurviveTheChunk)
@@ -96,9 +76,13 @@ TEST (ProgramName, AChunkWhoseNameRefersToNoCharacterIsRefused)
     setProgramName (plugin, "Kept");
     const auto before = plugin.getChunk();
 
+    const ChunkMutator chunks (before, 0);
+
     for (const char* name : {"&#x110000;", "&#xD800;", "\xc0\xaf", "\xed\xa0\x80"})
     {
-        EXPECT_FALSE (plugin.setChunk (withProgramName (before, name))) << name;
+        const auto renamed = chunks.withAttribute ("programName", name);
+        ASSERT_NE (renamed, before) << "the chunk holds no program name";
+        EXPECT_FALSE (plugin.setChunk (renamed)) << name;
         EXPECT_EQ (plugin.getProgramName(), "Kept") << name;
         EXPECT_EQ (plugin.getChunk(), before) << name;
     }

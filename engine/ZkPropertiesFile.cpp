@@ -4,6 +4,13 @@
 #include "engine/ZkHomeFolder.h"
 #include "engine/ZkSafeFileWriter.h"
 
+#include <utility>
+#include <vector>
+
+#if !JUCE_WINDOWS
+#include <sys/stat.h>
+#endif
+
 namespace
 {
 const juce::String documentTag ("PROPERTIES"), valueTag ("VALUE"), nameAttribute ("name"),
@@ -24,6 +31,56 @@ struct FileOnDisk
     std::unique_ptr<juce::XmlElement> document;
 };
 
+/** True when file is a regular file, or a link to one. Only the type is
+    looked at: nothing is opened (opening a pipe waits for a writer). */
+bool isRegularFile (const juce::File& file)
+{
+#if JUCE_WINDOWS
+    return file.existsAsFile();
+#else
+    struct stat info;
+    return ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
+#endif
+}
+
+/** True when an element of the values holds an element that follows text and
+    has child elements or more than one attribute. The framework reads a value
+    held as an element by writing that element as one line of text, and its
+    one-line writer writes a null line break (and crashes) for such an element.
+    The plug-in never stores a value as an element. */
+bool holdsValueTheFrameworkCannotRead (const juce::XmlElement& document)
+{
+    // The document nests no deeper than the bounded reader allows.
+    std::vector<const juce::XmlElement*> pending;
+
+    for (auto* value : document.getChildIterator())
+        pending.push_back (value);
+
+    while (!pending.empty())
+    {
+        const auto* element = pending.back();
+        pending.pop_back();
+        bool afterText = false;
+
+        for (auto* child : element->getChildIterator())
+        {
+            if (child->isTextElement())
+            {
+                afterText = true;
+                continue;
+            }
+
+            if (afterText && (child->getFirstChildElement() != nullptr || child->getNumAttributes() > 1))
+                return true;
+
+            afterText = false;
+            pending.push_back (child);
+        }
+    }
+
+    return false;
+}
+
 FileOnDisk look (const juce::File& file)
 {
     using State = FileOnDisk::State;
@@ -31,9 +88,9 @@ FileOnDisk look (const juce::File& file)
     if (!file.exists())
         return {};
 
-    // A folder is no properties file. (A pipe or a device reads as empty, and
-    // the writer never replaces one.)
-    if (!file.existsAsFile())
+    // A folder, a pipe, a socket or a device is no properties file: left
+    // alone and never opened (the writer never replaces one either).
+    if (!isRegularFile (file))
         return {State::unreadable, {}};
 
     if (file.getSize() == 0)
@@ -44,9 +101,7 @@ FileOnDisk look (const juce::File& file)
 
     auto document = ZkBoundedXmlReader::parse (file, ZkPropertiesFile::fileLimits);
 
-    // The framework's reader takes only this document element (in any letter
-    // case, as it does).
-    if (document == nullptr || !document->hasTagName (documentTag))
+    if (document == nullptr || !ZkPropertiesFile::isPropertiesDocument (*document))
         return {State::damaged, {}};
 
     return {State::readable, std::move (document)};
@@ -96,6 +151,13 @@ ZkPropertiesFile::~ZkPropertiesFile()
 {
     saveTimer.stopTimer();
     writeIfNeeded();
+}
+
+bool ZkPropertiesFile::isPropertiesDocument (const juce::XmlElement& document)
+{
+    // The framework's reader takes only this document element (in any letter
+    // case, as it does).
+    return document.hasTagName (documentTag) && !holdsValueTheFrameworkCannotRead (document);
 }
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)
@@ -256,13 +318,16 @@ bool ZkPropertiesFile::write()
     if (target == juce::File() || target.isDirectory())
         return false;
 
-    juce::StringPairArray values;
-    Changes changes;
+    // Copied, not assigned: an assignment would not take over the letter case
+    // rule of the keys, and a key that differs from another only in case
+    // would then count as that one.
+    auto [values, changes] = [this]
     {
         const juce::ScopedLock valuesLock (getLock());
-        values = getAllProperties();
-        changes = changesSinceRead (values);
-    }
+        juce::StringPairArray all (getAllProperties());
+        auto changed = changesSinceRead (all);
+        return std::pair (std::move (all), std::move (changed));
+    }();
 
     if (changes.set.isEmpty() && changes.removed.isEmpty())
     {

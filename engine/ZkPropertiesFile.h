@@ -68,6 +68,11 @@ public:
         instance's). */
     void markAsChanged (const juce::String& key);
 
+    /** True when document, read through the bounded reader with fileLimits,
+        is one this class reads: a "PROPERTIES" document whose values the
+        framework's reader can take. Any other counts as damaged. */
+    static bool isPropertiesDocument (const juce::XmlElement& document);
+
     /** Where a damaged file is moved: its name plus ".damaged", beside the
         file (beside the file a symbolic link leads to, for a link). */
     static juce::File getBackupFile (const juce::File& file);

@@ -14,21 +14,23 @@
 
 #include <cmath>
 
-/** Message thread; the home folder must be usable. True when the invariants
-    hold: a file that the bounded reader refuses, or that holds another
-    document than the properties, is taken for damaged (moved to the backup
-    unchanged, the values start over with a current header), a readable one
-    is left as it is until saved, the editor ratio read from it is usable,
-    what is written reads back as the same values (or nothing is written and
-    the file stays), and what the reader accepts nests no deeper than it
-    allows. */
-inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data, size_t size)
+/** Message thread; the home folder must be usable. Empty when the invariants
+    hold, else the one that does not: a file that the bounded reader refuses,
+    or that holds another document than the properties (or values that the
+    framework's reader cannot take), is taken for damaged
+    (moved to the backup unchanged, the values start over with a current
+    header), a readable one is left as it is until saved, the editor ratio
+    read from it is usable, what is written reads back as the same values (or
+    nothing is written and the file stays), and what the reader accepts nests
+    no deeper than it allows. */
+inline juce::String checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
+                                              size_t size)
 {
     const auto file = processor.getPropertiesFile()->getFile();
     const auto document =
         ZkBoundedXmlReader::parse (static_cast<const char*> (data), size, ZkPropertiesFile::fileLimits);
     const bool empty = size == 0;
-    const bool readable = document != nullptr && document->hasTagName ("PROPERTIES");
+    const bool readable = document != nullptr && ZkPropertiesFile::isPropertiesDocument (*document);
     const auto backup = ZkPropertiesFile::getBackupFile (file);
     backup.deleteFile();
 
@@ -36,38 +38,53 @@ inline bool checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const 
     processor.getPropertiesFile()->setNeedsToBeSaved (false);
 
     if (!file.replaceWithData (data, size))
-        return false;
+        return "the bytes could not be put in place";
 
     processor.initPropertiesFile();
     auto* properties = dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile());
 
     if (properties == nullptr || properties->getFile() != file)
-        return false;
+        return "the instance does not use the file";
 
     juce::MemoryBlock onDisk, movedAside;
     file.loadFileAsData (onDisk);
     const bool keptAsBackup = backup.loadFileAsData (movedAside) && movedAside.matches (data, size);
-    const bool fileAsExpected = readable || empty ? onDisk.matches (data, size) && !backup.exists()
-                                                  : onDisk.isEmpty() && keptAsBackup;
+
+    if (readable || empty ? !onDisk.matches (data, size) || backup.exists()
+                          : !onDisk.isEmpty() || !keptAsBackup)
+        return readable || empty ? "a readable file was not left as it is"
+                                 : "a refused file was not moved aside";
 
     const float ratio = processor.getDefaultEditorDesktopHeightRatioFromPropertiesFile();
-    const bool headerCurrent = properties->getIntValue ("PropertiesFileVersion") >= 101;
 
-    bool readsBack = false;
+    if (properties->getIntValue ("PropertiesFileVersion") < 101)
+        return "the header is not current";
+
+    if (!std::isfinite (ratio) || ratio <= 0.0f)
+        return "the editor ratio is not usable";
+
+    if (!nestsWithinReaderDepth (document.get()))
+        return "the reader took a document nested deeper than it allows";
+
+    juce::String result;
 
     if (properties->write())
     {
         ZkPropertiesFile readBack (ZkOstinelAudioProcessor::getPropertiesFileOptions());
-        readsBack = readBack.getAllProperties() == properties->getAllProperties();
+
+        if (readBack.getAllProperties() != properties->getAllProperties())
+            result = "the written file reads back as other values";
+
         readBack.setNeedsToBeSaved (false);
     }
     else
     {
         juce::MemoryBlock after;
-        readsBack = file.loadFileAsData (after) && after == onDisk;
+
+        if (!file.loadFileAsData (after) || after != onDisk)
+            result = "a write that failed changed the file";
     }
 
     properties->setNeedsToBeSaved (false);
-    return fileAsExpected && headerCurrent && std::isfinite (ratio) && ratio > 0.0f && readsBack &&
-           nestsWithinReaderDepth (document.get());
+    return result;
 }

@@ -10,6 +10,7 @@
 #include <juce_events/juce_events.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 
 namespace
@@ -27,8 +28,11 @@ public:
 
     void run (const uint8_t* data, size_t size)
     {
-        if (!checkPropertiesFileBytes (*processor, data, size))
+        if (const auto fault = checkPropertiesFileBytes (*processor, data, size); fault.isNotEmpty())
+        {
+            std::fprintf (stderr, "properties file check: %s\n", fault.toRawUTF8());
             std::abort();
+        }
     }
 
 private:

@@ -131,7 +131,7 @@ TEST (DamagedPropertiesFile, EveryCorpusFileKeepsTheInvariants)
     {
         juce::MemoryBlock bytes;
         ASSERT_TRUE (entry.getFile().loadFileAsData (bytes));
-        EXPECT_TRUE (checkPropertiesFileBytes (processor, bytes.getData(), bytes.getSize()))
+        EXPECT_EQ (checkPropertiesFileBytes (processor, bytes.getData(), bytes.getSize()), juce::String())
             << entry.getFile().getFileName();
 
         ++numFiles;

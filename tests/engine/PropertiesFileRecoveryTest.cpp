@@ -9,9 +9,14 @@
 #include "engine/ZkHostStateChunk.h"
 #include "engine/ZkPropertiesFile.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <fcntl.h>
+#include <mutex>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -165,8 +170,13 @@ INSTANTIATE_TEST_SUITE_P (
                     "<PROPERTIES><?editor keep?><VALUE name=\"Presets Folder\" val=\"/mine\"/></PROPERTIES>"},
         DamagedFile{"MoreValuesThanTheLimits", manyValues()},
         DamagedFile{"NotXml", "Presets Folder = /mine\n"},
-        DamagedFile{"AnotherDocument",
-                    "<SETTINGS><VALUE name=\"Presets Folder\" val=\"/mine\"/></SETTINGS>"}),
+        DamagedFile{"AnotherDocument", "<SETTINGS><VALUE name=\"Presets Folder\" val=\"/mine\"/></SETTINGS>"},
+        // Values held as elements that the framework's reader crashes on.
+        DamagedFile{"TextBeforeAnElementWithChildren",
+                    "<PROPERTIES><VALUE name=\"x\"><n>text<n><n/></n></n></VALUE></PROPERTIES>"},
+        DamagedFile{"TextBeforeAnElementWithLongAttributes", "<PROPERTIES><VALUE name=\"x\"><n>text<m a=\"" +
+                                                                 std::string (70, 'a') +
+                                                                 "\" b=\"\"/></n></VALUE></PROPERTIES>"}),
     [] (const auto& test) { return std::string (test.param.name); });
 
 #if JUCE_LINUX
@@ -283,6 +293,54 @@ TEST (UnreadablePropertiesFile, IsLeftAloneAndTheInstanceRunsOnDefaults)
         EXPECT_EQ (after.info.st_ino, before.info.st_ino);
         EXPECT_FALSE (ZkPropertiesFile::getBackupFile (file).exists());
     }
+}
+
+// A pipe at the path is neither opened (which would wait for a writer for
+// ever) nor replaced: the instance runs on the defaults in memory.
+TEST (UnreadablePropertiesFile, APipeIsNeitherOpenedNorReplaced)
+{
+    TemporaryHome home;
+    const auto file = home.getPropertiesFile();
+    ASSERT_TRUE (file.getParentDirectory().createDirectory());
+    const auto path = file.getFullPathName();
+    ASSERT_EQ (::mkfifo (path.toRawUTF8(), 0600), 0);
+
+    // Should the instance open the pipe after all, writers that come and go
+    // end its waits, and the test fails instead of hanging.
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool constructed = false, unblocked = false;
+    std::thread watchdog (
+        [&]
+        {
+            std::unique_lock lock (mutex);
+            while (!finished.wait_for (lock,
+                                       unblocked ? std::chrono::milliseconds (10) : std::chrono::seconds (30),
+                                       [&] { return constructed; }))
+            {
+                unblocked = true;
+                const int fd = ::open (path.toRawUTF8(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close (fd);
+            }
+        });
+    {
+        ZkOstinelAudioProcessor processor;
+        {
+            const std::lock_guard lock (mutex);
+            constructed = true;
+        }
+        finished.notify_one();
+        watchdog.join();
+        EXPECT_FALSE (unblocked);
+        EXPECT_EQ (processor.getPropertiesFile()->getFile(), juce::File());
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
+    }
+
+    struct stat info;
+    ASSERT_EQ (::stat (path.toRawUTF8(), &info), 0);
+    EXPECT_TRUE (S_ISFIFO (info.st_mode));
+    EXPECT_FALSE (ZkPropertiesFile::getBackupFile (file).exists());
 }
 
 #endif

@@ -1,0 +1,229 @@
+// Writes a fixed set of inputs for a fuzz target, made from its seed corpus
+// by the kinds of changes a fuzzer makes (bits flipped, bytes replaced,
+// inserted and removed, ranges repeated, seeds spliced, markup tokens put in).
+// The same seeds, count and seed number give the same files on every run, so
+// that CI replays exactly the same inputs each time; exploring new inputs is
+// the fuzzer's own job, outside CI.
+//
+//   zk_generate_fuzz_inputs <seed folder> <output folder> <count> <max bytes> [seed number]
+//
+// The output folder is emptied of earlier inputs first.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+namespace fs = std::filesystem;
+using Bytes = std::string;
+
+// Markup and encodings the readers treat specially.
+const char* const tokens[] = {
+    "<",
+    ">",
+    "</",
+    "/>",
+    "=",
+    "\"",
+    "'",
+    "&",
+    ";",
+    " ",
+    "<!--",
+    "-->",
+    "<![CDATA[",
+    "]]>",
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+    "<?pi x?>",
+    "<!DOCTYPE x>",
+    "&amp;",
+    "&lt;",
+    "&quot;",
+    "&#",
+    "&#x",
+    "&#55357;",
+    "&#xFFFD;",
+    "&#x110000;",
+    "&#0;",
+    "\xef\xbb\xbf",
+    "\xed\xa0\xbd",
+    "\xc0\xaf",
+    "\xf4\x90\x80\x80",
+    "\xff",
+    "\r\n",
+    "\t",
+    " name=\"",
+    " val=\"",
+    "<VALUE name=\"x\" val=\"1\"/>",
+    "<VALUE name=\"x\"><n>text<n><n/></n></n></VALUE>",
+    "<VALUE name=\"x\"><n>t<m a=\"0123456789012345678901234567890123456789012345678901234567890\" "
+    "b=\"\"/></n>"
+    "</VALUE>",
+    "<PROPERTIES>",
+    "</PROPERTIES>",
+    "<Parameter ParameterName=\"Mix\" Value=\"0.5\"/>",
+    "programName=\"",
+    "Value=\"",
+    "2.0",
+    "-1e30",
+    "nan",
+    "TELQUARLAB Preset File:::::",
+};
+
+class Generator
+{
+public:
+    Generator (std::vector<Bytes> seedInputs, size_t maxBytes, std::uint64_t seed)
+        : seeds (std::move (seedInputs))
+        , limit (maxBytes)
+        , random (seed)
+    {
+    }
+
+    Bytes next()
+    {
+        Bytes input = seeds.empty() ? Bytes() : seeds[below (seeds.size())];
+
+        for (size_t changes = 1 + below (4); changes > 0; --changes)
+            change (input);
+
+        if (input.size() > limit)
+            input.resize (limit);
+
+        return input;
+    }
+
+private:
+    /** A number in 0..n-1 (0 for n = 0), from the engine's specified output
+        only, so that every standard library gives the same. */
+    size_t below (size_t n) { return n == 0 ? 0 : (size_t)(random() % n); }
+
+    void change (Bytes& input)
+    {
+        const size_t at = below (input.size() + 1);
+
+        switch (below (8))
+        {
+            case 0:
+                if (!input.empty())
+                    input[below (input.size())] ^= (char)(1u << below (8));
+                break;
+            case 1:
+                if (!input.empty())
+                    input[below (input.size())] = (char)below (256);
+                break;
+            case 2:
+                input.insert (at, tokens[below (std::size (tokens))]);
+                break;
+            case 3:
+                input.erase (at, 1 + below (16));
+                break;
+            case 4: // a range repeated elsewhere
+            {
+                if (input.empty())
+                    break;
+                const size_t from = below (input.size());
+                const Bytes range = input.substr (from, 1 + below (64));
+                input.insert (below (input.size() + 1), range);
+                break;
+            }
+            case 5: // the rest from another seed
+            {
+                if (seeds.empty())
+                    break;
+                const auto& other = seeds[below (seeds.size())];
+                input = input.substr (0, at) + other.substr (below (other.size() + 1));
+                break;
+            }
+            case 6:
+                input.resize (at);
+                break;
+            default:
+                input.insert (at, 1 + below (4), tokens[below (std::size (tokens))][0]);
+                break;
+        }
+    }
+
+    const std::vector<Bytes> seeds;
+    const size_t limit;
+    std::mt19937_64 random;
+};
+
+std::vector<Bytes> readSeeds (const fs::path& folder)
+{
+    std::vector<fs::path> paths;
+
+    for (const auto& entry : fs::directory_iterator (folder))
+        if (entry.is_regular_file())
+            paths.push_back (entry.path());
+
+    std::sort (paths.begin(), paths.end()); // the order of a folder listing is not fixed
+
+    std::vector<Bytes> seeds;
+
+    for (const auto& path : paths)
+    {
+        std::ifstream in (path, std::ios::binary);
+        seeds.emplace_back (std::istreambuf_iterator<char> (in), std::istreambuf_iterator<char>());
+    }
+
+    return seeds;
+}
+} // namespace
+
+int main (int argc, char** argv)
+{
+    if (argc != 5 && argc != 6)
+    {
+        std::fprintf (stderr, "usage: %s <seed folder> <output folder> <count> <max bytes> [seed number]\n",
+                      argv[0]);
+        return 2;
+    }
+
+    const fs::path output (argv[2]);
+    const long count = std::strtol (argv[3], nullptr, 10);
+    const long maxBytes = std::strtol (argv[4], nullptr, 10);
+    const auto seed = argc == 6 ? std::strtoull (argv[5], nullptr, 10) : 1ull;
+
+    if (count < 0 || maxBytes <= 0)
+    {
+        std::fprintf (stderr, "count and max bytes must be positive\n");
+        return 2;
+    }
+
+    std::error_code error;
+    fs::remove_all (output, error);
+    fs::create_directories (output, error);
+
+    if (error)
+    {
+        std::fprintf (stderr, "cannot make %s\n", output.c_str());
+        return 1;
+    }
+
+    Generator generator (readSeeds (argv[1]), (size_t)maxBytes, seed);
+
+    for (long i = 0; i < count; ++i)
+    {
+        char name[32];
+        std::snprintf (name, sizeof (name), "generated-%05ld", i);
+        const auto input = generator.next();
+        std::ofstream out (output / name, std::ios::binary);
+
+        if (!out.write (input.data(), (std::streamsize)input.size()))
+        {
+            std::fprintf (stderr, "cannot write %s\n", (output / name).c_str());
+            return 1;
+        }
+    }
+
+    return 0;
+}

@@ -90,12 +90,15 @@ bool moveAside (const juce::File& file)
     another writer holds it. Message thread. */
 bool mayWrite (const ZkFileLock& writers, const juce::File& file)
 {
-    if (writers.isLocked() || writers.isHeldElsewhere())
-        return writers.isLocked();
+    if (writers.isLocked())
+        return true;
+
+    if (writers.isHeldElsewhere())
+        return false;
 
     juce::Logger::writeToLog ("ZkOstinel: cannot lock " +
-                              ZkPropertiesFile::getLockFile (file).getFullPathName() + "; writing " +
-                              file.getFullPathName() + " without the lock");
+                              ZkPropertiesFile::getLockFile (file).getFullPathName() + "; changing " +
+                              file.getFullPathName() + " without it");
     return true;
 }
 } // namespace

@@ -48,9 +48,14 @@ ZkFileLock::ZkFileLock (const juce::File& lockFile, int timeoutMs)
             return;
         }
 
-        if ((errno != EWOULDBLOCK && errno != EINTR) ||
-            (juce::int64) (juce::Time::getMillisecondCounter() - start) >= (juce::int64)timeoutMs)
+        if (errno != EWOULDBLOCK && errno != EINTR)
             return;
+
+        if ((juce::int64) (juce::Time::getMillisecondCounter() - start) >= (juce::int64)timeoutMs)
+        {
+            heldElsewhere = true;
+            return;
+        }
 
         juce::Thread::sleep (pollMs);
     }

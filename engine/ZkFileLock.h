@@ -10,8 +10,11 @@
     locks on two different files of the same name).
 
     The wait is bounded: a lock that another writer keeps for longer (a hung
-    process) is not taken, and isLocked() is false. The lock goes with the
-    object, and with the process when it ends.
+    process) is not taken, and isLocked() is false. isLocked() is false as
+    well when the lock file cannot be opened or locked at all (another user's
+    private file, a symbolic link, a file system without locks); only
+    isHeldElsewhere() tells the two apart. The lock goes with the object, and
+    with the process when it ends.
 
     Never on the audio thread; never held across a call to the host. One
     thread owns the object.
@@ -26,9 +29,12 @@ public:
 
     bool isLocked() const { return locked; }
 
+    /** True when another writer kept the lock for the whole wait. */
+    bool isHeldElsewhere() const { return heldElsewhere; }
+
 private:
     int fd = -1;
-    bool locked = false;
+    bool locked = false, heldElsewhere = false;
 
     JUCE_DECLARE_NON_COPYABLE (ZkFileLock)
 };

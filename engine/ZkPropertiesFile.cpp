@@ -132,11 +132,29 @@ bool sameValue (const juce::StringPairArray& a, const juce::StringPairArray& b, 
     return a.containsKey (key) == b.containsKey (key) && a[key] == b[key];
 }
 
-/** Renames a damaged file to its backup, replacing an earlier one. */
+/** Renames a damaged file to its backup, replacing an earlier one. A link is
+    moved itself: what it leads to is no properties file, perhaps none of the
+    plug-in's at all (see write()). */
 bool moveAside (const juce::File& file)
 {
-    const auto target = ZkSafeFileWriter::resolveLinks (file);
-    return target != juce::File() && target.moveFileTo (ZkPropertiesFile::getBackupFile (file));
+    return file.moveFileTo (ZkPropertiesFile::getBackupFile (file));
+}
+
+/** Whether the writers of file may go on: with its lock, or without one when
+    the lock file cannot be used at all (as if there were none), but not while
+    another writer holds it. Message thread. */
+bool mayWrite (const ZkFileLock& writers, const juce::File& file)
+{
+    if (writers.isLocked())
+        return true;
+
+    if (writers.isHeldElsewhere())
+        return false;
+
+    juce::Logger::writeToLog ("ZkOstinel: cannot lock " +
+                              ZkPropertiesFile::getLockFile (file).getFullPathName() + "; changing " +
+                              file.getFullPathName() + " without it");
+    return true;
 }
 } // namespace
 
@@ -162,9 +180,7 @@ bool ZkPropertiesFile::isPropertiesDocument (const juce::XmlElement& document)
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)
 {
-    const auto target = ZkSafeFileWriter::resolveLinks (file);
-    const auto& beside = target != juce::File() ? target : file;
-    return beside.getSiblingFile (beside.getFileName() + ".damaged");
+    return file.getSiblingFile (file.getFileName() + ".damaged");
 }
 
 juce::File ZkPropertiesFile::getLockFile (const juce::File& file)
@@ -191,7 +207,7 @@ juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
     // and written a new file meanwhile, which must not become the backup.
     const ZkFileLock writers (getLockFile (file));
 
-    if (!writers.isLocked())
+    if (!mayWrite (writers, file))
         return {};
 
     if (const auto state = look (file).state; state != FileOnDisk::State::damaged)
@@ -342,7 +358,7 @@ bool ZkPropertiesFile::write()
     // change falls in between. Never across a call to the host.
     const ZkFileLock writers (getLockFile (target));
 
-    if (!writers.isLocked())
+    if (!mayWrite (writers, target))
         return false;
 
     auto onDisk = look (target);
@@ -386,7 +402,13 @@ bool ZkPropertiesFile::write()
     if (!ZkBoundedXmlReader::isWithinLimits (bytes, size, fileLimits))
         return false;
 
-    if (!holds (target, bytes, size) && !ZkSafeFileWriter::write (target, bytes, size))
+    // A link is written through only to a properties file or an empty file;
+    // any other link is replaced itself. (One to a damaged file was moved
+    // aside above.)
+    const auto isPropertiesFile = [] (const juce::File& linked)
+    { return look (linked).state == FileOnDisk::State::readable || linked.getSize() == 0; };
+
+    if (!holds (target, bytes, size) && !ZkSafeFileWriter::write (target, bytes, size, isPropertiesFile))
         return false;
 
     {

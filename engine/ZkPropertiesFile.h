@@ -31,8 +31,12 @@
       marked one, the user's choice, is always written. A missing or empty
       file gets every value of the instance. Writers serialise on a lock file beside the file
       (getLockFile); a save that does not get the lock within
-      ZkFileLock::defaultTimeoutMs is not done. An instance that changed
+      ZkFileLock::defaultTimeoutMs is not done. A lock file that cannot be
+      opened or locked at all does not stop it: the save goes ahead without
+      the lock and says so in the log. An instance that changed
       nothing writes nothing;
+    - a symbolic link is written through only to a properties file or an
+      empty file (ZkSafeFileWriter); any other link is replaced with a file;
     - saving, on the same schedule as the framework's (the options' delay after
       a change, and when the object is destroyed), goes through ZkSafeFileWriter:
       a save that fails leaves the file as it was and is tried once, not again
@@ -74,7 +78,8 @@ public:
     static bool isPropertiesDocument (const juce::XmlElement& document);
 
     /** Where a damaged file is moved: its name plus ".damaged", beside the
-        file (beside the file a symbolic link leads to, for a link). */
+        file. A symbolic link is moved itself, and the next save replaces it
+        with a file. */
     static juce::File getBackupFile (const juce::File& file);
 
     /** The lock file of the writers of file: its name plus ".lock", beside it. */

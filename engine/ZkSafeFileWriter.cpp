@@ -2,7 +2,7 @@
 
 #if JUCE_WINDOWS
 
-bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size)
+bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size, LinkTargetCheck)
 {
     if (target == juce::File() || target.isDirectory() || (target.exists() && !target.hasWriteAccess()))
         return false;
@@ -33,7 +33,9 @@ juce::File ZkSafeFileWriter::resolveLinks (const juce::File& file)
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -71,9 +73,30 @@ bool syncToDisk (int fd)
     return ::fsync (fd) == 0;
 }
 
-/** The file that a write to path replaces: path itself, or, when path is a
-    symbolic link, the file it leads to (also one that does not exist yet), so
-    that the link stays and its target is updated. Empty when the links loop. */
+/** The folder that holds path, as the system resolves it (no links, "." or
+    ".." in it); empty when it cannot be resolved (it does not exist). */
+juce::String realFolderOf (const juce::String& path)
+{
+    const auto slash = path.lastIndexOfChar ('/');
+
+    if (slash < 0)
+        return {};
+
+    std::unique_ptr<char, decltype (&::free)> real (
+        ::realpath (slash == 0 ? "/" : path.substring (0, slash).toRawUTF8(), nullptr), &::free);
+    return real != nullptr ? juce::String::fromUTF8 (real.get()) : juce::String();
+}
+
+juce::String inFolder (const juce::String& folder, const juce::String& name)
+{
+    return (folder.endsWithChar ('/') ? folder : folder + "/") + name;
+}
+
+/** path itself, or, when path is a symbolic link, the end of the chain of links
+    it starts (also one that does not exist yet). Empty when the links loop.
+    Each relative link is taken from the real folder it lies in: joining it to
+    path as text would undo a ".." wrongly when that folder is reached through
+    a link. */
 juce::String resolvePath (juce::String path)
 {
     constexpr int maxLinks = 40; // as the system's own limit
@@ -83,21 +106,43 @@ juce::String resolvePath (juce::String path)
         struct stat info;
 
         if (::lstat (path.toRawUTF8(), &info) != 0 || !S_ISLNK (info.st_mode))
-            return path;
+        {
+            // The end, in the form the file's own folder gives it, so that its
+            // siblings are found there too.
+            const auto name = path.fromLastOccurrenceOf ("/", false, false);
+            const auto folder = realFolderOf (path);
+            return i == 0 || folder.isEmpty() || name == "." || name == ".." ? path : inFolder (folder, name);
+        }
 
         juce::HeapBlock<char> buffer ((size_t)PATH_MAX + 1);
         const auto length = ::readlink (path.toRawUTF8(), buffer.get(), PATH_MAX);
+        const auto folder = realFolderOf (path);
 
-        if (length <= 0)
+        if (length <= 0 || folder.isEmpty())
             return {};
 
         const auto link = juce::String::fromUTF8 (buffer.get(), (int)length);
-        path = link.startsWithChar ('/')
-                   ? link
-                   : juce::File (path).getParentDirectory().getChildFile (link).getFullPathName();
+        path = link.startsWithChar ('/') ? link : inFolder (folder, link);
     }
 
     return {};
+}
+
+/** What a write to path renames its new file to: the end of the chain of links
+    that path starts when that is an existing regular file that followLinkTo
+    accepts, otherwise path itself (a link is then replaced). Empty when the
+    links loop. */
+juce::String pathToReplace (const juce::String& path, ZkSafeFileWriter::LinkTargetCheck followLinkTo)
+{
+    const auto end = resolvePath (path);
+
+    if (end.isEmpty() || end == path)
+        return end;
+
+    struct stat info;
+    const bool follow = followLinkTo != nullptr && ::stat (end.toRawUTF8(), &info) == 0 &&
+                        S_ISREG (info.st_mode) && followLinkTo (juce::File (end));
+    return follow ? end : path;
 }
 
 /** A new hidden file beside target, opened for writing, or -1. Its name starts
@@ -123,18 +168,20 @@ int createTemporary (const juce::File& target, juce::String& path)
 }
 } // namespace
 
-bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size)
+bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size,
+                              LinkTargetCheck followLinkTo)
 {
     if (target == juce::File() || (data == nullptr && size > 0))
         return false;
 
-    const auto targetPath = resolvePath (target.getFullPathName());
+    const auto targetPath = pathToReplace (target.getFullPathName(), followLinkTo);
 
     if (targetPath.isEmpty())
         return false;
 
+    // A link that is replaced has no mode to keep: the new file gets the usual one.
     struct stat info;
-    const bool replacing = ::stat (targetPath.toRawUTF8(), &info) == 0;
+    const bool replacing = ::lstat (targetPath.toRawUTF8(), &info) == 0 && !S_ISLNK (info.st_mode);
 
     if (replacing)
     {

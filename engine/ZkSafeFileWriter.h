@@ -13,21 +13,30 @@
     be written) removes the temporary file, leaves the target as it was and is
     reported at once: nothing is retried.
 
-    A target that is a symbolic link stays one: the file it leads to is
-    replaced (the temporary file lies beside that file). The new file keeps
-    the replaced file's permissions.
+    A target that is a symbolic link stays one only when the caller accepts
+    the file it leads to (an existing regular file) as its own: that file is
+    then replaced (the temporary file lies beside it). Otherwise the link
+    itself is replaced, so that nothing is written into a file that a link
+    from elsewhere points at. Links are resolved as the system does (a
+    relative link from the real folder it lies in). The new file keeps the
+    replaced file's permissions.
 
     Stateless; any thread, synchronous.
 */
 class ZkSafeFileWriter
 {
 public:
-    /** True when target now holds exactly the size bytes at data. The target's
-        folder must exist. */
-    static bool write (const juce::File& target, const void* data, size_t size);
+    /** Whether a write to a symbolic link may replace the existing regular
+        file that the link leads to, rather than the link. Reads at most a
+        bounded part of the file. */
+    using LinkTargetCheck = bool (*) (const juce::File& linkTarget);
 
-    /** The file that a write to file replaces: file itself, or the end of the
-        chain of symbolic links that file starts (which need not exist). Empty
-        when the links loop. */
+    /** True when target now holds exactly the size bytes at data. The target's
+        folder must exist. Without followLinkTo, a link is always replaced. */
+    static bool write (const juce::File& target, const void* data, size_t size,
+                       LinkTargetCheck followLinkTo = nullptr);
+
+    /** file itself, or the end of the chain of symbolic links that file starts
+        (which need not exist). Empty when the links loop. */
     static juce::File resolveLinks (const juce::File& file);
 };

@@ -110,5 +110,9 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
         ok = bytes.writeString (createDocumentText (element)) && ok;
     }
 
-    return ok && ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize());
+    // A link in the presets folder is written through only to a preset: a pack
+    // from elsewhere may hold a link to any file of the user's.
+    return ok && ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize(),
+                                          [] (const juce::File& linked)
+                                          { return readDocument (linked) != nullptr; });
 }

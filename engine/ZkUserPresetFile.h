@@ -58,6 +58,8 @@ public:
     /** Writes element as a preset file to target, plain or compressed.
         The file replaces target in one step, only once every byte is written
         and synced to the disk (ZkSafeFileWriter); otherwise target is left as
-        it was. Returns true when target now holds the new file. */
+        it was. A target that is a symbolic link to a preset file stays a link
+        and that file is replaced; any other link is replaced itself. Returns
+        true when target now holds the new file. */
     static bool write (const juce::File& target, const juce::XmlElement& element, bool compressed);
 };

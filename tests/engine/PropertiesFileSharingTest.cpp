@@ -182,6 +182,19 @@ TEST_F (PropertiesFileSharing, AWriterThatCannotGetTheLockGivesUpAndLeavesTheFil
     EXPECT_EQ (onDisk (file, ratioKey), ratioText (700));
 }
 
+// Another user's private lock file, or a link, is no writer holding the lock.
+TEST_F (PropertiesFileSharing, ALockFileThatCannotBeOpenedDoesNotStopTheWrite)
+{
+    const auto lock = ZkPropertiesFile::getLockFile (file);
+    ASSERT_TRUE (home.getFolder().getChildFile ("elsewhere").createSymbolicLink (lock, true));
+
+    ZkOstinelAudioProcessor processor;
+    storeCurrentHeight (processor, 700);
+
+    EXPECT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    EXPECT_EQ (onDisk (file, ratioKey), ratioText (700));
+}
+
 TEST_F (PropertiesFileSharing, AnInstanceInAnotherProcessUndoesNoChange)
 {
     {

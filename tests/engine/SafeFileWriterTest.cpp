@@ -1,5 +1,6 @@
-// What a write keeps of the file it replaces: a symbolic link stays a link to
-// its target, which gets the new contents, and the file's permissions stay.
+// What a write keeps of the file it replaces: a symbolic link to a file the
+// caller accepts stays a link to it, and that file gets the new contents; the
+// file's permissions stay.
 // For the writer itself and for the files the plug-in writes through it.
 
 #include "PresetTestFixture.h"
@@ -69,7 +70,9 @@ TEST_P (ThroughLink, TheTargetIsReplacedAndTheLinkStays)
 {
     ASSERT_TRUE (GetParam().make (target, link));
 
-    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size()));
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(),
+                                          [] (const juce::File& linked)
+                                          { return linked.loadFileAsString() == "old"; }));
 
     EXPECT_TRUE (link.isSymbolicLink());
     EXPECT_EQ (target.loadFileAsString().toStdString(), contents);
@@ -91,8 +94,16 @@ INSTANTIATE_TEST_SUITE_P (
                      return real.replaceWithText ("old") && makeLink (real.getFullPathName(), middle) &&
                             makeLink ("middle", at);
                  }},
-        LinkKind{"ToAFileNotYetMade", [] (const juce::File& real, const juce::File& at)
-                 { return makeLink (real.getFullPathName(), at); }}),
+        // The ".." count from the folder that via leads to, as the system takes them.
+        LinkKind{"FromALinkedFolder",
+                 [] (const juce::File& real, const juce::File& at)
+                 {
+                     const auto inner = at.getSiblingFile ("deep").getChildFile ("inner");
+                     return real.replaceWithText ("old") && inner.createDirectory() &&
+                            makeLink ("deep/inner", at.getSiblingFile ("via")) &&
+                            makeLink ("via/settings.xml", at) &&
+                            makeLink ("../../../dotfiles/settings.xml", inner.getChildFile ("settings.xml"));
+                 }}),
     [] (const auto& test) { return std::string (test.param.name); });
 
 TEST_F (SafeFileWriterTest, ALinkLoopIsRefused)
@@ -143,7 +154,7 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesStayLinksAndKeepTheirMode)
         EXPECT_EQ (modeOf (target), 0600u);
 
         const auto synced = dotfiles.getChildFile ("Synced.zkp");
-        ASSERT_TRUE (synced.replaceWithText ("old"));
+        ASSERT_TRUE (ZkUserPresetFile::write (synced, *processor.getCurrentPresetTree().createXml(), false));
         ASSERT_TRUE (makeLink (synced.getFullPathName(),
                                processor.getUserPresetsFolder().getChildFile ("Synced.zkp")));
         ASSERT_TRUE (processor.saveCurrentPresetToDisk ("Synced", true));
@@ -152,6 +163,37 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesStayLinksAndKeepTheirMode)
         EXPECT_TRUE (processor.checkUserPreset (synced));
         EXPECT_TRUE (processor.getAllUserPresetNames().contains ("Synced"));
     }
+}
+
+// A preset pack from elsewhere may hold a link to any file of the user's, and
+// so may the properties file's place: such a link is replaced, not written
+// through (nor moved aside), as is one that leads nowhere.
+TEST_F (SafeFileWriterTest, ThePluginsFilesReplaceALinkToAnyOtherFile)
+{
+    const auto notes = dotfiles.getChildFile ("notes.txt");
+    ASSERT_TRUE (notes.replaceWithText ("my notes"));
+    const auto properties = home.getPropertiesFile();
+    ASSERT_TRUE (properties.getParentDirectory().createDirectory());
+    ASSERT_TRUE (makeLink (notes.getFullPathName(), properties));
+
+    ZkOstinelAudioProcessor processor;
+    const auto presets = processor.getUserPresetsFolder();
+    ASSERT_TRUE (makeLink (notes.getFullPathName(), presets.getChildFile ("My Lead.zkp")));
+    ASSERT_TRUE (makeLink ("Missing.zkp", presets.getChildFile ("Gone.zkp")));
+
+    for (const juce::String name : {"My Lead", "Gone"})
+    {
+        EXPECT_TRUE (processor.saveCurrentPresetToDisk (name, true));
+        EXPECT_FALSE (presets.getChildFile (name + ".zkp").isSymbolicLink()) << name;
+        EXPECT_TRUE (processor.checkUserPreset (presets.getChildFile (name + ".zkp"))) << name;
+    }
+
+    processor.setEditorHeight (640);
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    EXPECT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    EXPECT_FALSE (properties.isSymbolicLink());
+    EXPECT_EQ (notes.loadFileAsString(), "my notes");
+    EXPECT_FALSE (presets.getChildFile ("Missing.zkp").exists());
 }
 
 #endif

@@ -23,13 +23,15 @@ ZkFileLock::ZkFileLock (const juce::File& lockFile, int timeoutMs)
     if (lockFile == juce::File())
         return;
 
+    // Not blocking: opening a pipe in the lock file's place for reading would
+    // wait for a writer for ever.
     const auto path = lockFile.getFullPathName();
-    fd = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    fd = ::open (path.toRawUTF8(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
 
     // A lock file that another user made can still be locked through a
     // descriptor for reading.
     if (fd < 0)
-        fd = ::open (path.toRawUTF8(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        fd = ::open (path.toRawUTF8(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
 
     if (fd < 0)
         return;

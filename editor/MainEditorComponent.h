@@ -233,7 +233,7 @@ public:
     void setPatternLengthInBeats (int beats);
     void setChannelName (juce::String name);
     void setVisiblePatternCommandTabContent (PatternCommandTabContentType type);
-    void updateVisibililtyOfPatternCommandTabContent();
+    void updateVisibilityOfPatternCommandTabContent();
     void updateVisibilityOfAllComponents();
     void updateColourSchemeBrightness();
     void showInfoComponent();

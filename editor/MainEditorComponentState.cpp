@@ -200,7 +200,7 @@ void MainEditorComponent::updateVisibilityOfAllComponents()
 
         // The open tab's buttons are shown only in the full view.
         if (expertModeIsActive)
-            updateVisibililtyOfPatternCommandTabContent();
+            updateVisibilityOfPatternCommandTabContent();
     }
 
     infoComponent->setVisible (!isResizing && infoComponentIsVisible);
@@ -215,10 +215,10 @@ void MainEditorComponent::setVisiblePatternCommandTabContent (PatternCommandTabC
     patternCommandTabContent = type;
     if (varItemManager != nullptr)
         varItemManager->setVarItemValue ("viPatternCommandTabContent", juce::var ((int)type));
-    updateVisibililtyOfPatternCommandTabContent();
+    updateVisibilityOfPatternCommandTabContent();
 }
 
-void MainEditorComponent::updateVisibililtyOfPatternCommandTabContent()
+void MainEditorComponent::updateVisibilityOfPatternCommandTabContent()
 {
     for (auto* group : {&shiftTabButtons, &copyTabButtons, &randomTabButtons, &initTabButtons})
         setVisibilityOfTabContentComponents (*group, false);

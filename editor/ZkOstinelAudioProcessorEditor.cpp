@@ -12,15 +12,17 @@ namespace
     drag limits. Only a height no window can have (none at all, or one from a
     damaged stored value) gives way to the default height first, or to the
     smallest allowed one when the default is unusable as well. */
+bool isUsableHeight (int height)
+{
+    return height > 0 && height <= ZkOstinelAudioProcessorEditor::largestUsableHeight;
+}
+
 int getOpeningHeight (int storedHeight, int defaultHeight,
                       const ZkOstinelAudioProcessorEditor::SizeLimits& limits)
 {
-    const auto usable = [] (int height)
-    { return height > 0 && height <= ZkOstinelAudioProcessorEditor::largestUsableHeight; };
-
-    const int height = usable (storedHeight)    ? storedHeight
-                       : usable (defaultHeight) ? defaultHeight
-                                                : limits.minHeight;
+    const int height = isUsableHeight (storedHeight)    ? storedHeight
+                       : isUsableHeight (defaultHeight) ? defaultHeight
+                                                        : limits.minHeight;
     return ZkOstinelAudioProcessorEditor::limitHeight (height, limits);
 }
 } // namespace
@@ -62,11 +64,8 @@ ZkOstinelAudioProcessorEditor::ZkOstinelAudioProcessorEditor (ZkOstinelAudioProc
 
     // A height from a host's chunk or from the properties file may be far
     // outside the limits (a window of 17,780 x 10,000 pixels takes many
-    // seconds to draw): it opens within them, and that height is the one kept.
-    currentHeight =
-        getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(), limits);
-    setSize (getWidthForHeight (currentHeight), currentHeight);
-    processor->setEditorHeight (currentHeight);
+    // seconds to draw): it opens within them.
+    applyStoredHeight (limits);
 }
 
 ZkOstinelAudioProcessorEditor::~ZkOstinelAudioProcessorEditor()
@@ -123,7 +122,8 @@ int ZkOstinelAudioProcessorEditor::getWidthForHeight (int height)
 void ZkOstinelAudioProcessorEditor::resized()
 {
     currentHeight = getHeight();
-    processor->setEditorHeight (currentHeight);
+    if (!applyingStoredHeight)
+        processor->setEditorHeight (currentHeight);
 
     lookAndFeel->setCornerSize ((float)currentHeight * 0.0074074073f); // height / 135
 
@@ -142,12 +142,24 @@ void ZkOstinelAudioProcessorEditor::updateEditorSize()
 {
     // The height re-read (the default one, derived from the stored ratio) goes
     // through the drag limits like the one the window opened with.
-    const auto limits = getSizeLimits (getMainDisplayHeight());
-    currentHeight =
-        getOpeningHeight (processor->getEditorHeight(), processor->getDefaultEditorHeight(), limits);
-    setBounds (0, 0, getWidthForHeight (currentHeight), currentHeight);
-    processor->setEditorHeight (currentHeight);
+    applyStoredHeight (getSizeLimits (getMainDisplayHeight()));
     repaint();
+}
+
+void ZkOstinelAudioProcessorEditor::applyStoredHeight (const SizeLimits& limits)
+{
+    // A stored height that this screen cannot show (one saved on a larger
+    // screen) stays stored for the next screen; only an unusable one is
+    // replaced, by the height the window opens with.
+    const int stored = processor->getEditorHeight();
+    currentHeight = getOpeningHeight (stored, processor->getDefaultEditorHeight(), limits);
+
+    applyingStoredHeight = true;
+    setBounds (0, 0, getWidthForHeight (currentHeight), currentHeight);
+    applyingStoredHeight = false;
+
+    if (!isUsableHeight (stored))
+        processor->setEditorHeight (currentHeight);
 }
 
 void ZkOstinelAudioProcessorEditor::paint (juce::Graphics& g)

@@ -22,8 +22,9 @@ class ZkOstinelAudioProcessor;
     a quarter and four fifths of the main display's height (1080 pixels are
     assumed when there is no display), and so do the heights it opens with and
     re-reads from the processor, which come from a host's chunk or the
-    properties file. Every resize is stored in the processor, so that a
-    reopened editor has its last size.
+    properties file. Every resize by the user (or host) is stored in the
+    processor, so that a reopened editor has its last size; opening at a limited
+    height stores nothing, so a height saved on a larger screen stays for it.
 
     While its window cannot be seen (unmapped, also through a host window that
     is, or minimised) the refresh timers of the surface and its widgets do no
@@ -77,7 +78,7 @@ public:
     CvoLayoutManager* getLayoutManager() const { return layoutManager.get(); }
 
     /** Re-reads the processor's editor height and resizes the window to it,
-        within the size limits (the height kept is the one the window has). */
+        within the size limits. The stored height stays unless it is unusable. */
     void updateEditorSize();
 
     MainEditorComponent* getMainComponent() const { return mainComponent.get(); }
@@ -100,9 +101,14 @@ public:
     static int getWidthForHeight (int height);
 
 private:
+    /** Sizes the window to the processor's height within limits; the height is
+        stored back only when the stored one is unusable. */
+    void applyStoredHeight (const SizeLimits& limits);
+
     ZkOstinelAudioProcessor* processor;
     std::unique_ptr<CvoLayoutManager> layoutManager;
-    int currentHeight = 0; // [pixels]
+    int currentHeight = 0;             // [pixels]
+    bool applyingStoredHeight = false; // a resize of the window's own, not the user's: not stored
     std::unique_ptr<juce::Font> editorFont;
     std::unique_ptr<CvoZkLookAndFeelV1> lookAndFeel;
     std::unique_ptr<juce::ComponentBoundsConstrainer> constrainer;

@@ -12,7 +12,7 @@
 
     - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
       starting with markup (after an optional byte order mark and white space);
-    - at most maxTags '<' characters outside attribute values;
+    - at most maxTags '<' characters, those inside attribute values included;
     - elements nested at most maxDepth deep: the framework's parser recurses
       once per nesting level (a few thousand levels overflow a small host
       thread's stack). The depth is followed the way the parser reads the
@@ -40,7 +40,7 @@ public:
     struct Limits
     {
         size_t maxBytes = 0; // [bytes] of text
-        int maxTags = 0;     // '<' outside attribute values
+        int maxTags = 0;     // '<' anywhere, inside attribute values too
         int maxAttributes = 0;
     };
 

@@ -65,7 +65,8 @@ std::unique_ptr<HostedPlugin> loadPlugin (const HostOptions& options, std::ostre
     return plugin;
 }
 
-// Loads the chunk file (if any), then applies the --set values.
+// Loads the chunk file (if any), then applies the --set values; false (with
+// a message) when the file cannot be read or the plug-in refuses its chunk.
 bool prepareState (HostedPlugin& plugin, const HostOptions& options, std::ostream& err)
 {
     if (!options.chunkPath.empty())
@@ -76,7 +77,11 @@ bool prepareState (HostedPlugin& plugin, const HostOptions& options, std::ostrea
             err << "zkhost: cannot read a chunk from " << options.chunkPath << "\n";
             return false;
         }
-        plugin.setChunk (chunk);
+        if (!plugin.setChunk (chunk))
+        {
+            err << "zkhost: the plug-in refused the chunk in " << options.chunkPath << "\n";
+            return false;
+        }
     }
 
     for (const auto& [name, value] : options.settings)

@@ -61,7 +61,7 @@ public:
     VstIntPtr canDo (const std::string& text);
 
     std::vector<unsigned char> getChunk (bool program = false);
-    bool setChunk (const std::vector<unsigned char>& chunk, bool program = false);
+    bool setChunk (const std::vector<unsigned char>& chunk, bool program = false); // false: refused (0)
 
     // Stream set-up: rate and block size first, then resume.
     void setSampleRate (double rate);

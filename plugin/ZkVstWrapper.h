@@ -11,12 +11,12 @@
 // block to end, and a block that finds the gate closed passes its audio through
 // without waiting. Display and latency updates reach the host from the message
 // thread, which alone writes the record's initialDelay once the host has it.
-// Each thread that asks for the state gets a chunk of its own (ZkPerThreadChunks).
+// A chunk handed to the host stays valid through many later requests (ZkHandedChunks).
 
 #pragma once
 
+#include "plugin/ZkHandedChunks.h"
 #include "plugin/ZkMessageThread.h"
-#include "plugin/ZkPerThreadChunks.h"
 #include "plugin/ZkProcessGate.h"
 #include "plugin/ZkVstEditorController.h"
 #include "plugin/ZkVstPlayHead.h"
@@ -145,7 +145,7 @@ private:
     // message thread, read by resume on a host thread.
     std::atomic<int> reportedLatency{0};
 
-    ZkPerThreadChunks chunks; // handed to the host by getChunk, one per calling thread
+    ZkHandedChunks chunks; // handed to the host by getChunk, the last ZkHandedChunks::capacity of them
     VstSpeakerArrangement* inputArrangement = nullptr; // handed to the host, owned here
     VstSpeakerArrangement* outputArrangement = nullptr;
 

@@ -135,7 +135,7 @@ class EditorHeightFromAChunk : public ::testing::TestWithParam<int>
 // A project's chunk may hold editor heights of up to 16,384 pixels: the editor
 // still comes within the limits of a display 1080 pixels high (a window of
 // 17,780 x 10,000 pixels took seconds to open and never finished idling), and
-// the state saved afterwards holds the height it has.
+// the state saved afterwards holds the height the chunk had, for a larger screen.
 TEST_P (EditorHeightFromAChunk, SizeComesWithinTheLimitsAndIsSavedSo)
 {
     ZK_REQUIRE_PLUGIN();
@@ -149,7 +149,7 @@ TEST_P (EditorHeightFromAChunk, SizeComesWithinTheLimitsAndIsSavedSo)
     EXPECT_GE (size.height, 270);
     EXPECT_LE (size.height, 864);
     EXPECT_EQ (plugin->dispatch (effEditClose), 0);
-    EXPECT_EQ (attributeOf (plugin->getChunk(), "lastEditorHeight"), std::to_string (size.height));
+    EXPECT_EQ (attributeOf (plugin->getChunk(), "lastEditorHeight"), std::to_string (GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P (Heights, EditorHeightFromAChunk, ::testing::Values (10000, 16384, 1));

@@ -2,8 +2,9 @@
 // accepts heights up to 16,384 pixels) and the ratio in the properties file.
 // Whatever they hold, the window opens, and resizes to its default, within
 // the drag limits, so it is drawn in a fraction of a second (a 17,780 x 10,000
-// pixel window took many seconds); the height kept and saved is the one the
-// window has. Without a display the limits are those of 1080 pixels.
+// pixel window took many seconds); a usable height (up to 16,384 pixels) stays
+// stored and saved as it was, for a larger screen. Without a display the
+// limits are those of 1080 pixels.
 
 #include "EditorTestSupport.h"
 
@@ -20,19 +21,23 @@ using Editor = ZkOstinelAudioProcessorEditor;
 
 namespace
 {
-void expectWithinLimits (const Editor& window, ZkOstinelAudioProcessor& processor)
+// The processor's height, and the one the host saves next, are storedHeight.
+void expectStored (ZkOstinelAudioProcessor& processor, int storedHeight)
+{
+    EXPECT_EQ (processor.getEditorHeight(), storedHeight);
+    const auto saved = juce::parseXML (zktest::chunkText (zktest::stateOf (processor)));
+    ASSERT_NE (saved, nullptr);
+    EXPECT_EQ (saved->getIntAttribute ("lastEditorHeight"), storedHeight);
+}
+
+void expectWithinLimits (const Editor& window, ZkOstinelAudioProcessor& processor, int storedHeight)
 {
     const auto limits = Editor::getSizeLimits (Editor::getMainDisplayHeight());
     const int height = window.getHeight();
     EXPECT_GE (height, limits.minHeight);
     EXPECT_LE (height, limits.maxHeight);
     EXPECT_EQ (window.getWidth(), Editor::getWidthForHeight (height));
-    EXPECT_EQ (processor.getEditorHeight(), height);
-
-    // What the host saves next is the height the window has.
-    const auto saved = juce::parseXML (zktest::chunkText (zktest::stateOf (processor)));
-    ASSERT_NE (saved, nullptr);
-    EXPECT_EQ (saved->getIntAttribute ("lastEditorHeight"), height);
+    expectStored (processor, storedHeight);
 }
 
 class EditorHeightFromChunk : public ::testing::TestWithParam<int>
@@ -51,14 +56,18 @@ TEST_P (EditorHeightFromChunk, OpensAndResizesToTheDefaultWithinTheLimits)
 
     auto window = std::make_unique<Editor> (&processor);
     EditorTestSupport::render (*window);
-    expectWithinLimits (*window, processor);
+    expectWithinLimits (*window, processor, GetParam());
+    window.reset();
+    expectStored (processor, GetParam());
 
     // The default height from the chunk, as "Resize To Default" applies it.
+    window = std::make_unique<Editor> (&processor);
     window->getMainComponent()->resizeToDefault();
-    expectWithinLimits (*window, processor);
+    expectWithinLimits (*window, processor, GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P (Heights, EditorHeightFromChunk, ::testing::Values (10000, 16384, 1));
+// 1400: saved on a screen larger than this one (1080 pixels).
+INSTANTIATE_TEST_SUITE_P (Heights, EditorHeightFromChunk, ::testing::Values (1400, 10000, 16384, 1));
 
 class EditorHeightFromPropertiesFile : public ::testing::TestWithParam<const char*>
 {
@@ -81,12 +90,13 @@ TEST_P (EditorHeightFromPropertiesFile, OpensAndResizesToTheDefaultWithinTheLimi
         EXPECT_GT (processor.getDefaultEditorHeight(), Editor::getMainDisplayHeight());
     }
 
+    const int stored = processor.getEditorHeight();
     auto window = std::make_unique<Editor> (&processor);
     EditorTestSupport::render (*window);
-    expectWithinLimits (*window, processor);
+    expectWithinLimits (*window, processor, stored);
 
     window->getMainComponent()->resizeToDefault();
-    expectWithinLimits (*window, processor);
+    expectWithinLimits (*window, processor, processor.getDefaultEditorHeight());
 
     // A second window of the same processor opens at the height kept.
     const int kept = window->getHeight();

@@ -125,16 +125,17 @@ TEST_F (EditorWindow, StoredHeightOpensWithinTheLimitsAnUnusableOneGivesTheDefau
 {
     const int defaultHeight = processor.getDefaultEditorHeight();
     const auto limits = Editor::getSizeLimits (Editor::getMainDisplayHeight());
+    // A usable stored height stays stored; an unusable one becomes the opened.
     const struct
     {
-        int stored, opened;
-    } cases[] = {{limits.minHeight + 1, limits.minHeight + 1},
-                 {limits.maxHeight, limits.maxHeight},
-                 {limits.minHeight - 1, limits.minHeight},
-                 {limits.maxHeight + 1, limits.maxHeight},
-                 {0, defaultHeight},
-                 {-40, defaultHeight},
-                 {1000000, defaultHeight}};
+        int stored, opened, kept;
+    } cases[] = {{limits.minHeight + 1, limits.minHeight + 1, limits.minHeight + 1},
+                 {limits.maxHeight, limits.maxHeight, limits.maxHeight},
+                 {limits.minHeight - 1, limits.minHeight, limits.minHeight - 1},
+                 {limits.maxHeight + 1, limits.maxHeight, limits.maxHeight + 1},
+                 {0, defaultHeight, defaultHeight},
+                 {-40, defaultHeight, defaultHeight},
+                 {1000000, defaultHeight, defaultHeight}};
 
     for (const auto& c : cases)
     {
@@ -144,7 +145,7 @@ TEST_F (EditorWindow, StoredHeightOpensWithinTheLimitsAnUnusableOneGivesTheDefau
         window = std::make_unique<Editor> (&processor);
         EXPECT_EQ (window->getHeight(), c.opened);
         EXPECT_EQ (window->getWidth(), Editor::getWidthForHeight (c.opened));
-        EXPECT_EQ (processor.getEditorHeight(), c.opened);
+        EXPECT_EQ (processor.getEditorHeight(), c.kept);
     }
 }
 

@@ -16,28 +16,11 @@
 #include "fuzz/PropertiesFileCheck.h"
 #include "support/ScopedTmpfs.h"
 
-#include <cstdlib>
 #include <functional>
 
 namespace
 {
 constexpr size_t tmpfsPages = 32;
-
-/** HOME points at folder for the lifetime of the object. */
-class ScopedHomeFolder
-{
-public:
-    explicit ScopedHomeFolder (const juce::File& folder)
-        : previous (std::getenv ("HOME"))
-    {
-        setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);
-    }
-
-    ~ScopedHomeFolder() { setenv ("HOME", previous.toRawUTF8(), 1); }
-
-private:
-    juce::String previous;
-};
 
 /** One kind of file the plug-in writes: where it lies, and writes of an old and a new version. */
 struct WrittenFile
@@ -137,8 +120,8 @@ TEST_F (FullDisk, PresetWritesNeverLeaveAPartFile)
 
 TEST_F (FullDisk, PropertiesWritesNeverLeaveAPartFile)
 {
-    const ScopedHomeFolder homeOnTmpfs (tmpfs.getFolder());
-    const auto target = tmpfs.getFolder().getChildFile ("TELQUARLAB/ZkOstinel.zkproperties");
+    const TemporaryHome homeOnTmpfs (tmpfs.getFolder());
+    const auto target = homeOnTmpfs.getPropertiesFile();
 
     // The new file spans three pages, the old one one.
     checkEveryLevel ({target, [] { return writeProperties ("/" + juce::String::repeatedString ("o", 3000)); },
@@ -170,9 +153,9 @@ TEST_F (FullDisk, TheSaveReportsTheErrorAndKeepsTheOldPresetAndTheCurrentValues)
 
 TEST_F (FullDisk, AFileSystemThatCannotBeWrittenFailsAtOnceAndKeepsTheFiles)
 {
-    const ScopedHomeFolder homeOnTmpfs (tmpfs.getFolder());
+    const TemporaryHome homeOnTmpfs (tmpfs.getFolder());
     const auto preset = presets.getChildFile ("My Beat.zkp");
-    const auto properties = tmpfs.getFolder().getChildFile ("TELQUARLAB/ZkOstinel.zkproperties");
+    const auto properties = homeOnTmpfs.getPropertiesFile();
     const auto element = presetWithMix (0.3f);
     ASSERT_TRUE (ZkUserPresetFile::write (preset, *element, true));
     ASSERT_TRUE (writeProperties ("/old"));

@@ -233,13 +233,9 @@ TEST_F (PropertiesFileSharing, WritersInTwoProcessesAndThisOneLoseNoKey)
     PropertiesWriterProcess a (home.getFolder(), {"write-keys", "a", juce::String (keysEach)});
     PropertiesWriterProcess b (home.getFolder(), {"write-keys", "b", juce::String (keysEach)});
 
-    juce::PropertiesFile::Options options;
-    options.applicationName = "ZkOstinel";
-    options.filenameSuffix = "zkproperties";
-    options.folderName = "TELQUARLAB";
     for (int i = 0; i < keysEach; ++i)
     {
-        ZkPropertiesFile here (options);
+        ZkPropertiesFile here (ZkOstinelAudioProcessor::getPropertiesFileOptions());
         here.setValue ("c" + juce::String (i), i);
         int tries = 0; // a write that waited too long for the lock is tried again
         while (!here.write())

@@ -413,6 +413,14 @@ TEST (ZkOstinelPlugin, ZkhostCommandsRenderAndKeepState)
     EXPECT_EQ (a, b);
 
     EXPECT_NE (run ({"render", pluginPath, "--set", "NoSuchParameter=1", "--out", wav}, output), 0);
+
+    // A chunk that the plug-in refuses is no success for any command.
+    ASSERT_TRUE (FileBytes::write (chunk, {'x', 'y', 'z'}));
+    for (const char* command : {"load-chunk", "save-chunk", "render"})
+    {
+        EXPECT_NE (run ({command, pluginPath, "--chunk", chunk, "--out", again}, output), 0) << command;
+        EXPECT_NE (output.find ("refused the chunk"), std::string::npos) << output;
+    }
 }
 
 TEST (ZkOstinelPlugin, ZkhostRenderWithATempoButNoMusicalPositionIsGatedFromItsFirstSample)

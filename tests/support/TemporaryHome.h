@@ -3,7 +3,8 @@
 // Points HOME at a fresh, empty folder for the lifetime of the object and puts
 // the previous value back afterwards. Processors made meanwhile create their
 // properties file and presets folder in it. The folder lies inside the home
-// folder that the test entry point set up, never in the real one.
+// folder that the test entry point set up (or inside a folder of the test's
+// own, such as a small file system), never in the real one.
 
 #include <juce_core/juce_core.h>
 
@@ -12,9 +13,10 @@
 class TemporaryHome
 {
 public:
-    TemporaryHome()
+    explicit TemporaryHome (const juce::File& parent = {})
         : previousHome (std::getenv ("HOME") != nullptr ? std::getenv ("HOME") : "")
-        , folder (juce::File (previousHome).getNonexistentChildFile ("home", "", false))
+        , folder ((parent == juce::File() ? juce::File (previousHome) : parent)
+                      .getNonexistentChildFile ("home", "", false))
     {
         folder.createDirectory();
         setenv ("HOME", folder.getFullPathName().toRawUTF8(), 1);

@@ -1,9 +1,12 @@
 // The home folder of a whole program that makes plug-in instances (test
 // binaries, the validation suite, benchmarks, fuzz targets, tools): every
-// instance writes its properties file and presets folder under HOME, and
-// XDG_CONFIG_HOME holds the presets folder, so both point at a new empty folder
-// for the run and the user's own stay untouched. Made before JUCE starts (or,
-// in a host, before the plug-in loads).
+// instance writes its properties file and presets folder under HOME (the
+// presets folder under HOME/.config: on Linux the framework ignores the
+// XDG_CONFIG_HOME variable and reads only a line of that name in
+// ~/.config/user-dirs.dirs, which a new home lacks). HOME, and XDG_CONFIG_HOME
+// for the libraries that do read it, point at a new empty folder for the run,
+// so the user's own stay untouched. Made before JUCE starts (or, in a host,
+// before the plug-in loads).
 //
 // No JUCE here: the hosts among these programs do not link it. For a second,
 // fresh home inside a test, see TemporaryHome.h.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <random>
 #include <string>
 #include <thread>
@@ -146,8 +147,9 @@ TEST (Concurrency, ProgramNameIsReadWhileAnotherThreadRestoresTheState)
 // Four host threads, as hosts have them when the user saves while an autosave,
 // an undo snapshot and the GUI run: each renames the program, asks for the
 // state, restores the state it was handed before and reads names and texts, all at
-// once. The chunk each thread was handed stays whole and unchanged until that
-// thread asks again (under AddressSanitizer: is never freed while it is read).
+// once. Every chunk handed over stays whole and unchanged while the others ask
+// (under AddressSanitizer: is never freed while it is read); the 120 asks stay
+// within the 128 chunks that the plug-in keeps.
 TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
 {
     auto session = PluginSession::open();
@@ -155,7 +157,7 @@ TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
     auto& plugin = session->getPlugin();
 
     const Watchdog watchdog ("four threads asking for the state", std::chrono::seconds (120));
-    constexpr int numThreads = 4, rounds = 60;
+    constexpr int numThreads = 4, rounds = 30;
     std::atomic<int> ready{0};
     std::atomic<int> changedChunks{0}, refusedChunks{0};
 
@@ -206,6 +208,60 @@ TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
 
     EXPECT_EQ (changedChunks.load(), 0);
     EXPECT_EQ (refusedChunks.load(), 0);
+}
+
+// Hosts ask for the state from short-lived threads (a new one often gets the id
+// of one that just ended) and from many threads at once: 40 threads one after
+// the other, then 70 at once, each asking once. Every chunk handed over is
+// still whole and unchanged once all have asked.
+TEST (Concurrency, ChunksStayWhileThreadsEndBeginAndSeventyAskAtOnce)
+{
+    auto session = PluginSession::open();
+    ASSERT_NE (session, nullptr);
+    auto& plugin = session->getPlugin();
+
+    const Watchdog watchdog ("threads ending, beginning and asking for the state",
+                             std::chrono::seconds (120));
+    constexpr int oneAfterTheOther = 40, atOnce = 70;
+    std::mutex asking; // one rename and ask at a time, so that each chunk has its own name
+    std::vector<const unsigned char*> handedOver (oneAfterTheOther + atOnce);
+    std::vector<std::vector<unsigned char>> copies (handedOver.size());
+    std::atomic<int> asked{0};
+
+    const auto ask = [&] (int index)
+    {
+        const std::lock_guard<std::mutex> lock (asking);
+        auto name = "Asker " + std::to_string (index);
+        plugin.dispatch (effSetProgramName, 0, 0, name.data());
+        void* data = nullptr;
+        const auto size = plugin.dispatch (effGetChunk, 0, 0, &data);
+        handedOver[(std::size_t)index] = static_cast<const unsigned char*> (data);
+        if (data != nullptr && size > 0)
+            copies[(std::size_t)index].assign (handedOver[(std::size_t)index],
+                                               handedOver[(std::size_t)index] + size);
+        ++asked;
+    };
+
+    for (int i = 0; i < oneAfterTheOther; ++i)
+        std::thread (ask, i).join();
+
+    std::vector<std::thread> threads;
+    for (int i = oneAfterTheOther; i < oneAfterTheOther + atOnce; ++i)
+        threads.emplace_back (
+            [&, i]
+            {
+                ask (i);
+                while (asked.load() < oneAfterTheOther + atOnce)
+                    std::this_thread::yield();
+            });
+    for (auto& thread : threads)
+        thread.join();
+
+    for (std::size_t i = 0; i < copies.size(); ++i)
+    {
+        ASSERT_FALSE (copies[i].empty()) << "thread " << i;
+        EXPECT_TRUE (std::equal (copies[i].begin(), copies[i].end(), handedOver[i])) << "thread " << i;
+    }
 }
 
 // A speaker arrangement of one or two channels, laid out as the host hands it over.

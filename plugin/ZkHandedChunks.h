@@ -23,7 +23,8 @@ public:
     // bytes now lie.
     void* keep (juce::MemoryBlock&& block);
 
-    // Above the number of threads a host asks from at once (a check has 70).
+    // Well above the number of threads a host asks from at once (the
+    // validation suite asks from 70).
     static constexpr std::size_t capacity = 128;
 
 private:

@@ -68,7 +68,7 @@ Reference classify (const char* text, size_t length, size_t start, size_t& end)
 
     end = i + 1;
     return i > firstPlace && allDigits && ZkUtf8::isScalarValue (value) ? Reference::wellFormed
-                                                                         : Reference::repaired;
+                                                                        : Reference::repaired;
 }
 } // namespace
 
@@ -82,7 +82,8 @@ juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
 
     for (size_t i = 0, end = 0; i + 1 < length; ++i)
     {
-        if (bytes[i] != '&' || bytes[i + 1] != '#' || classify (bytes, length, i + 2, end) != Reference::repaired)
+        if (bytes[i] != '&' || bytes[i + 1] != '#' ||
+            classify (bytes, length, i + 2, end) != Reference::repaired)
             continue;
 
         repaired.append (bytes + copiedUpTo, i - copiedUpTo).append (replacement);

@@ -28,11 +28,13 @@ inline bool holdsOnlyWellFormedText (const juce::XmlElement* root)
         const auto* element = pending.back();
         pending.pop_back();
 
-        if (element->isTextElement() ? !isWellFormed (element->getText()) : !isWellFormed (element->getTagName()))
+        if (element->isTextElement() ? !isWellFormed (element->getText())
+                                     : !isWellFormed (element->getTagName()))
             return false;
 
         for (int i = 0; i < element->getNumAttributes(); ++i)
-            if (!isWellFormed (element->getAttributeName (i)) || !isWellFormed (element->getAttributeValue (i)))
+            if (!isWellFormed (element->getAttributeName (i)) ||
+                !isWellFormed (element->getAttributeValue (i)))
                 return false;
 
         for (auto* child : element->getChildIterator())

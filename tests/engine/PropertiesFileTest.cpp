@@ -143,8 +143,9 @@ TEST_F (PropertiesFileTest, AValueThePreviousVersionWroteFromIllFormedTextKeepsT
 
     ZkOstinelAudioProcessor processor;
     EXPECT_FLOAT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.7f);
-    EXPECT_EQ (processor.getPropertiesFile()->getValue ("Custom"), juce::String::fromUTF8 ("A\xef\xbf\xbd\xef\xbf\xbd"
-                                                                                            "B"));
+    EXPECT_EQ (processor.getPropertiesFile()->getValue ("Custom"),
+               juce::String::fromUTF8 ("A\xef\xbf\xbd\xef\xbf\xbd"
+                                       "B"));
     EXPECT_FALSE (ZkPropertiesFile::getBackupFile (home.getPropertiesFile()).exists());
 }
 

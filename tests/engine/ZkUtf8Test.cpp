@@ -56,7 +56,8 @@ INSTANTIATE_TEST_SUITE_P (
                      "\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf"
                      "\xf0\x90\x80\x80\xf4\x8f\xbf\xbf",
                      true, true, "\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf"},
-        EncodingCase{"around the surrogates", "\xed\x9f\xbf\xee\x80\x80", true, true, "\xed\x9f\xbf\xee\x80\x80"},
+        EncodingCase{"around the surrogates", "\xed\x9f\xbf\xee\x80\x80", true, true,
+                     "\xed\x9f\xbf\xee\x80\x80"},
         EncodingCase{"the replacement character itself", fffd, true, true, fffd},
         EncodingCase{"bytes that start nothing: ff fe fd",
                      "a\xff\xfe\xfd"

@@ -79,11 +79,10 @@ TEST (ProgramName, AChunkOfThePreviousVersionLoadsWithItsValuesAndARepairedName)
     // The previous version kept a name as the host passed it: an emoji in
     // CESU-8 became references to its two surrogates. It also read raw
     // overlong forms and surrogates.
-    const std::pair<std::string, std::string> names[] = {
-        {"A&#55357;&#56832;B", "A" + fffd + fffd + "B"},
-        {"&#x110000;", fffd},
-        {"\xc0\xaf", fffd + fffd},
-        {"\xed\xa0\x80", fffd + fffd + fffd}};
+    const std::pair<std::string, std::string> names[] = {{"A&#55357;&#56832;B", "A" + fffd + fffd + "B"},
+                                                         {"&#x110000;", fffd},
+                                                         {"\xc0\xaf", fffd + fffd},
+                                                         {"\xed\xa0\x80", fffd + fffd + fffd}};
 
     for (const auto& [name, repaired] : names)
     {

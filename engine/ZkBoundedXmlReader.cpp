@@ -103,14 +103,17 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
     std::memcpy (copy.get(), text, length);
     copy[length] = 0;
 
-    if (std::strlen (copy.get()) != length || !ZkUtf8::isValid (copy.get(), length) ||
-        !ZkXmlCharacterReferences::areAllWellFormed (copy.get(), length))
+    if (std::strlen (copy.get()) != length || !ZkUtf8::isReadable (copy.get(), length))
         return {};
 
     // A byte order mark before the document (some editors write one) is
     // skipped: the framework's parser of a string would take it for text.
+    // What the parser reads is repaired (ill-formed UTF-8 and references to
+    // no character become U+FFFD); the repairs touch no markup but the
+    // references themselves, so the scans above hold for it too.
     const size_t start = juce::CharPointer_UTF8::isByteOrderMark (copy.get()) ? 3 : 0;
-    juce::XmlDocument document (juce::String::fromUTF8 (copy.get() + start, (int)(length - start)));
+    juce::XmlDocument document (
+        ZkXmlCharacterReferences::repair (ZkUtf8::toValidString (copy.get() + start, length - start)));
     auto element = document.getDocumentElement();
 
     if (element == nullptr || document.getLastParseError().isNotEmpty())

@@ -25,11 +25,13 @@
       entity definitions of the document's own;
     - no processing instruction but one leading the document (the XML
       declaration): the parser loops for ever on one inside an element that
-      text follows;
-    - UTF-8 that is well-formed as ZkUtf8 checks it (no overlong forms, no
-      surrogates, nothing above U+10FFFF), and character references only to
-      characters UTF-8 can carry (ZkXmlCharacterReferences): the parser would
-      put any other into the text it builds.
+      text follows.
+
+    Valid UTF-8 is what the framework's test takes (ZkUtf8::isReadable), as
+    earlier versions read it, but the parser only sees well-formed text:
+    overlong forms and encoded surrogates (ZkUtf8::toValidString), and
+    references that are ill-formed or name no character UTF-8 can carry
+    (ZkXmlCharacterReferences), become U+FFFD; the parser would put any of them into the text it builds.
 
     The text is scanned before the parser sees it, in two linear passes (the
     second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.

@@ -299,11 +299,10 @@ private:
     // recordLoadedPreset for the user preset name, with its id in the list.
     void recordLoadedUserPresetNamed (const juce::String& name);
 
-    // Loads the file of the user preset name into the current preset tree and
-    // the parameters; false (nothing changed) when the name stands for no file
-    // of the presets folder or the file is not a valid preset. No rescan, no
-    // transaction, no bookkeeping.
-    bool applyUserPresetFile (const juce::String& name);
+    // Loads a user preset file into the current preset tree and the
+    // parameters; false (nothing changed) when it is not a valid preset. No
+    // rescan, no transaction, no bookkeeping.
+    bool applyUserPresetFile (const juce::File& file);
 
     // loadUserPresetUndoableWithID on the list of the last rescan; false when
     // the id is outside it or the preset did not load.
@@ -432,6 +431,7 @@ private:
     // Presets
     juce::OwnedArray<juce::ValueTree> factoryPresetTrees;
     juce::StringArray factoryPresetNames, userPresetNames;
+    juce::Array<juce::File> userPresetFiles; // the file of each user preset name
     int currentPresetId = 0;
     bool presetIsFactory = true;
     bool presetWasModified = false;

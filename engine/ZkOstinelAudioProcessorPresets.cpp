@@ -147,6 +147,7 @@ void ZkOstinelAudioProcessor::loadUserPresetUndoableWithID (int id)
 bool ZkOstinelAudioProcessor::loadListedUserPreset (int id)
 {
     juce::String name;
+    juce::File file;
     {
         const juce::ScopedLock lock (presetTreeLock);
 
@@ -154,13 +155,14 @@ bool ZkOstinelAudioProcessor::loadListedUserPreset (int id)
             return false;
 
         name = userPresetNames[id];
+        file = userPresetFiles[id];
     }
 
     beginNewTransaction();
 
     // A file that vanished or broke since the scan loads nothing and is not
     // recorded as the current preset.
-    if (!applyUserPresetFile (name))
+    if (!applyUserPresetFile (file))
         return false;
 
     changeProgramName (0, name);
@@ -286,11 +288,14 @@ juce::File ZkOstinelAudioProcessor::getUserPresetsFolder() const
 
 void ZkOstinelAudioProcessor::updateAllUserPresetNames()
 {
-    auto names = userPresetsFolder != nullptr ? ZkUserPresetScanCache::getShared().scan (*userPresetsFolder)
-                                              : juce::StringArray();
+    juce::Array<juce::File> files;
+    auto names = userPresetsFolder != nullptr
+                     ? ZkUserPresetScanCache::getShared().scan (*userPresetsFolder, &files)
+                     : juce::StringArray();
 
     const juce::ScopedLock lock (presetTreeLock);
     userPresetNames.swapWith (names);
+    userPresetFiles.swapWith (files);
 }
 
 juce::StringArray ZkOstinelAudioProcessor::getAllUserPresetNames()
@@ -335,10 +340,8 @@ juce::ValueTree ZkOstinelAudioProcessor::loadUserPresetAsValueTree (const juce::
     return element != nullptr ? juce::ValueTree::fromXml (*element) : juce::ValueTree();
 }
 
-bool ZkOstinelAudioProcessor::applyUserPresetFile (const juce::String& name)
+bool ZkOstinelAudioProcessor::applyUserPresetFile (const juce::File& file)
 {
-    const auto file = ZkUserPresetFileName::fileOf (getUserPresetsFolder(), name);
-
     if (!file.existsAsFile())
         return false;
 
@@ -353,10 +356,23 @@ bool ZkOstinelAudioProcessor::applyUserPresetFile (const juce::String& name)
 
 bool ZkOstinelAudioProcessor::loadUserPresetUndoableWithName (const juce::String& name)
 {
-    if (!applyUserPresetFile (name))
+    // The file is the one listed under the name: a file name that is not
+    // well-formed UTF-8 is listed under its repair.
+    updateAllUserPresetNames();
+    juce::File file;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        const auto id = userPresetNames.indexOf (name, !juce::File::areFileNamesCaseSensitive());
+
+        if (id < 0)
+            return false;
+
+        file = userPresetFiles[id];
+    }
+
+    if (!applyUserPresetFile (file))
         return false;
 
-    updateAllUserPresetNames();
     recordLoadedUserPresetNamed (name);
     return true;
 }
@@ -414,7 +430,7 @@ bool ZkOstinelAudioProcessor::saveCurrentPresetToDisk (const juce::String& name,
 
     // After a failed write the current values stay: loading an earlier file of
     // that name would replace the very values the user tried to keep.
-    if (!written || !applyUserPresetFile (cleanName))
+    if (!written || !applyUserPresetFile (target))
         return false;
 
     recordLoadedUserPresetNamed (cleanName);

@@ -118,6 +118,10 @@ private:
     static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
                        const Changes& changes);
 
+    /** Repairs the values that the framework's parser read into well-formed
+        UTF-8 and returns them (construction only). */
+    const juce::StringPairArray& makeValuesWellFormed();
+
     /** Under getLock(). */
     Changes changesSinceRead (const juce::StringPairArray& values) const;
     void keepNewerValues (Changes& changes, const juce::StringPairArray& valuesOnDisk) const;

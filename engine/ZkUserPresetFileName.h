@@ -14,7 +14,9 @@
     characters that the save panel admits: files renamed by hand keep their
     names. A name only has to stand for a file directly inside the folder: it is
     not empty, ".", or "..", holds no path separator ('/' or '\\') and no control
-    character.
+    character. A file name with overlong forms or encoded surrogates stands for
+    its repair (ZkUtf8::toValidString), which fileOf does not find: such a
+    preset loads through the file that the folder scan lists for it.
 
     Stateless; any thread.
 */

@@ -24,6 +24,14 @@ struct ListedFile
     std::string fileName; // as the folder gives it
     juce::String presetName;
 };
+
+/** The file of a name as the folder gives it, byte for byte: a name with
+    overlong forms or surrogates is no text that would find the file again. */
+juce::File fileNamed (const juce::String& folderPath, const std::string& fileName)
+{
+    return juce::File (folderPath + juce::File::getSeparatorString() +
+                       juce::String::fromUTF8 (fileName.data(), (int)fileName.size()));
+}
 } // namespace
 
 ZkUserPresetScanCache::ZkUserPresetScanCache (Checker checker)
@@ -38,7 +46,7 @@ ZkUserPresetScanCache& ZkUserPresetScanCache::getShared()
     return shared;
 }
 
-juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
+juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder, juce::Array<juce::File>* presetFiles)
 {
     const auto folderPath = folder.getFullPathName();
 
@@ -58,12 +66,16 @@ juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
         {
             const auto length = (int)std::strlen (entry->d_name);
 
-            // A name that is not UTF-8 has no text that would find the file again.
-            if (!ZkUtf8::isValid (entry->d_name, (size_t)length))
+            // A name that earlier versions listed is listed with its ill-formed
+            // parts repaired (it loads through presetFiles); one that they did
+            // not is not: stray bytes, or an overlong form that the framework
+            // reads as a '/' or a control character (its paths would lose it).
+            if (!ZkUtf8::isReadable (entry->d_name, (size_t)length) ||
+                ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (entry->d_name, length)).isEmpty())
                 continue;
 
             auto presetName =
-                ZkUserPresetFileName::presetNameOf (juce::String::fromUTF8 (entry->d_name, length));
+                ZkUserPresetFileName::presetNameOf (ZkUtf8::toValidString (entry->d_name, (size_t)length));
             struct stat info;
 
             if (presetName.isEmpty() || fstatat (dirFd, entry->d_name, &info, 0) != 0 ||
@@ -106,8 +118,7 @@ juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
     // taken is checked again by the next scan, which sees a new stamp.
     for (size_t i = 0; i < files.size(); ++i)
         if (!isValid[i])
-            isValid[i] = isValidPresetFile (juce::File (folderPath + juce::File::getSeparatorString() +
-                                                        juce::String::fromUTF8 (files[i].fileName.c_str())));
+            isValid[i] = isValidPresetFile (fileNamed (folderPath, files[i].fileName));
 
     FolderVerdicts verdicts;
     verdicts.reserve (files.size());
@@ -119,7 +130,12 @@ juce::StringArray ZkUserPresetScanCache::scan (const juce::File& folder)
             verdicts[files[i].fileName] = {stamps[i], *isValid[i]};
 
         if (*isValid[i])
+        {
             names.add (files[i].presetName);
+
+            if (presetFiles != nullptr)
+                presetFiles->add (fileNamed (folderPath, files[i].fileName));
+        }
     }
 
     const std::lock_guard<std::mutex> guard (lock);

@@ -39,8 +39,11 @@ public:
     static ZkUserPresetScanCache& getShared();
 
     /** The names of the valid user presets in folder, in listing order. Empty
-        when folder cannot be listed. */
-    juce::StringArray scan (const juce::File& folder);
+        when folder cannot be listed. A file name whose bytes are not
+        well-formed UTF-8 but pass the framework's test (ZkUtf8::isReadable)
+        lists its repair, which need not find the file: presetFiles, when
+        given, gets the file of each name, in the same order. */
+    juce::StringArray scan (const juce::File& folder, juce::Array<juce::File>* presetFiles = nullptr);
 
 private:
     struct FileStamp

@@ -79,6 +79,15 @@ bool ZkUtf8::isValid (const char* text, size_t length)
     return true;
 }
 
+bool ZkUtf8::isReadable (const char* text, size_t length)
+{
+    if (text == nullptr || length > (size_t)INT_MAX)
+        return text == nullptr && length == 0;
+
+    // The framework's test ends at a 0 byte; one inside the length does not pass.
+    return strnlen (text, length) == length && juce::CharPointer_UTF8::isValidString (text, (int)length);
+}
+
 bool ZkUtf8::isScalarValue (juce::uint32 codePoint)
 {
     return codePoint <= 0x10ffff && (codePoint < 0xd800 || codePoint > 0xdfff);

@@ -12,7 +12,8 @@
     The framework's own test takes overlong forms and surrogates, and its
     decoder turns bytes that are not UTF-8 into other characters (ff becomes
     0f, c0 af becomes "/"): text from outside is checked or repaired here
-    before the framework reads it.
+    before the framework reads it. Earlier versions took all that the
+    framework's test takes (isReadable); such text is repaired, not refused.
 
     Stateless, no allocation but in the repairs; any thread.
 */
@@ -25,6 +26,12 @@ public:
     /** True when the length bytes of text are all well-formed UTF-8 (a 0 byte
         counts as a character). */
     static bool isValid (const char* text, size_t length);
+
+    /** True when the length bytes of text (at most INT_MAX) pass the framework's
+        own test, as earlier versions checked text from outside: well-formed, or
+        with overlong forms or encoded surrogates, but no stray or missing
+        continuation byte and nothing above U+10FFFF. toValidString repairs it. */
+    static bool isReadable (const char* text, size_t length);
 
     /** True for the code points UTF-8 can carry: 0..U+10FFFF but the surrogates. */
     static bool isScalarValue (juce::uint32 codePoint);

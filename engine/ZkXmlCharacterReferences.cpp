@@ -3,9 +3,21 @@
 #include "engine/ZkUtf8.h"
 
 #include <cstdint>
+#include <cstring>
+#include <string>
 
 namespace
 {
+// The most places the parser reads in a reference.
+constexpr size_t maxHexPlaces = 8, maxDecimalPlaces = 12;
+
+enum class Reference
+{
+    wellFormed,
+    repaired,   // read by the parser, but ill-formed
+    leftAsItIs, // not read by the parser, or not one at all
+};
+
 int digitValue (char c, bool hex)
 {
     if (c >= '0' && c <= '9')
@@ -20,9 +32,10 @@ int digitValue (char c, bool hex)
     return -1;
 }
 
-/** True when the reference after "&#" at text[start] is well-formed. The value
-    stops growing once it is past U+10FFFF, so no count of places overflows it. */
-bool isWellFormedAt (const char* text, size_t length, size_t start)
+/** What the reference after "&#" at text[start] is; end is set just past its
+    ";". The value stops growing once it is past U+10FFFF, so no count of
+    places overflows it. */
+Reference classify (const char* text, size_t length, size_t start, size_t& end)
 {
     size_t i = start;
     const bool hex = i < length && (text[i] == 'x' || text[i] == 'X');
@@ -31,31 +44,56 @@ bool isWellFormedAt (const char* text, size_t length, size_t start)
         ++i;
 
     const size_t firstPlace = i;
+    bool allDigits = true;
     std::uint32_t value = 0;
 
     for (; i < length && text[i] != ';'; ++i)
     {
         const int digit = digitValue (text[i], hex);
 
-        if (digit < 0)
-            return false;
+        // The parser refuses a hex place that is none; a decimal one may be
+        // any character after a first digit.
+        if ((hex && digit < 0) || (!hex && i == firstPlace && digit < 0) ||
+            i - firstPlace >= (hex ? maxHexPlaces : maxDecimalPlaces))
+            return Reference::leftAsItIs;
 
-        if (value <= 0x10ffff)
+        allDigits = allDigits && digit >= 0;
+
+        if (value <= 0x10ffff && digit >= 0)
             value = value * (hex ? 16u : 10u) + static_cast<std::uint32_t> (digit);
     }
 
-    return i < length && i > firstPlace && ZkUtf8::isScalarValue (value);
+    if (i >= length || (!hex && i == firstPlace))
+        return Reference::leftAsItIs;
+
+    end = i + 1;
+    return i > firstPlace && allDigits && ZkUtf8::isScalarValue (value) ? Reference::wellFormed
+                                                                        : Reference::repaired;
 }
 } // namespace
 
-bool ZkXmlCharacterReferences::areAllWellFormed (const char* text, size_t length)
+juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
 {
-    if (text == nullptr)
-        return length == 0;
+    const char* bytes = text.toRawUTF8();
+    const auto length = std::strlen (bytes);
+    const auto replacement = "&#" + std::to_string (ZkUtf8::replacementCharacter) + ";";
+    std::string repaired;
+    size_t copiedUpTo = 0;
 
-    for (size_t i = 0; i + 1 < length; ++i)
-        if (text[i] == '&' && text[i + 1] == '#' && !isWellFormedAt (text, length, i + 2))
-            return false;
+    for (size_t i = 0, end = 0; i + 1 < length; ++i)
+    {
+        if (bytes[i] != '&' || bytes[i + 1] != '#' ||
+            classify (bytes, length, i + 2, end) != Reference::repaired)
+            continue;
 
-    return true;
+        repaired.append (bytes + copiedUpTo, i - copiedUpTo).append (replacement);
+        copiedUpTo = end;
+        i = end - 1;
+    }
+
+    if (copiedUpTo == 0)
+        return text;
+
+    repaired.append (bytes + copiedUpTo, length - copiedUpTo);
+    return juce::String::fromUTF8 (repaired.data(), static_cast<int> (repaired.size()));
 }

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <cstddef>
+#include <juce_core/juce_core.h>
 
 /**
-    Checks the numeric character references ("&#65;", "&#x41;") of an XML text
+    Repairs the numeric character references ("&#65;", "&#x41;") of an XML text
     before the framework's parser expands them. That parser takes any number of
     up to 8 hex or 12 decimal places, lets other characters into a decimal one,
     and writes whatever code point comes out into the text it builds, surrogates
@@ -12,13 +12,21 @@
     A well-formed reference has one or more decimal places, or "x" (or "X") and
     one or more hex places, then ";", and names a Unicode scalar value (not a
     surrogate, at most U+10FFFF). The references the framework's writer makes
-    (for control characters and for everything outside ASCII) all are.
+    (for control characters and for everything outside ASCII) all are, but
+    earlier versions wrote a name from a host as it came: a surrogate or a
+    value past U+10FFFF became a reference to it.
 
     Stateless; any thread.
 */
 class ZkXmlCharacterReferences
 {
 public:
-    /** True when every "&#" in the length bytes of text starts a well-formed reference. */
-    static bool areAllWellFormed (const char* text, size_t length);
+    /** text with each reference that the parser reads but that is not
+        well-formed replaced by a reference to U+FFFD (ZkUtf8::replacementCharacter).
+        A reference the parser refuses (more places than it reads, a hex one
+        with other characters, a decimal one without places) is left for it to
+        refuse. The result is as long as text or longer (a
+        reference of 3 characters becomes one of 8); text itself when nothing
+        needs a repair. */
+    static juce::String repair (const juce::String& text);
 };

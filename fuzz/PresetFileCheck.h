@@ -9,6 +9,7 @@
 #include "engine/ZkUserPresetFile.h"
 #include "engine/ZkUtf8.h"
 #include "fuzz/NestingCheck.h"
+#include "fuzz/TextCheck.h"
 
 #include <juce_core/juce_core.h>
 
@@ -23,7 +24,8 @@ struct PresetFileCheckResult
 
 /** Message thread. Listing and loading must agree, only a readable file may
     load, a refused file leaves the preset's name and values unchanged, and a
-    readable one nests no deeper than the reader allows. */
+    readable one nests no deeper than the reader allows and holds only
+    well-formed text. */
 inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
                                                    size_t size)
 {
@@ -51,7 +53,8 @@ inline PresetFileCheckResult checkPresetFileBytes (ZkOstinelAudioProcessor& proc
         unchanged = unchanged && parameters->getParameterValue (i) == valuesBefore[(size_t)i];
 
     result.invariantsHold = listed == result.loaded && (readable || !result.loaded) &&
-                            (result.loaded || unchanged) && nestsWithinReaderDepth (document.get());
+                            (result.loaded || unchanged) && nestsWithinReaderDepth (document.get()) &&
+                            holdsOnlyWellFormedText (document.get());
 
     // Keeps the undo history from growing over many inputs.
     processor.clearUndoHistory();

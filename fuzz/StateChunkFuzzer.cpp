@@ -9,6 +9,7 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkUtf8.h"
 #include "fuzz/NestingCheck.h"
+#include "fuzz/TextCheck.h"
 #include "tests/support/TemporaryProcessHome.h"
 
 #include <juce_events/juce_events.h>
@@ -47,8 +48,10 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     if (size > (size_t)INT_MAX)
         return 0;
 
-    // What the reader accepts nests no deeper than it allows.
-    if (!nestsWithinReaderDepth (ZkHostStateChunk::read (data, (int)size).get()))
+    // What the reader accepts nests no deeper than it allows and holds only
+    // well-formed text.
+    const auto document = ZkHostStateChunk::read (data, (int)size);
+    if (!nestsWithinReaderDepth (document.get()) || !holdsOnlyWellFormedText (document.get()))
         __builtin_trap();
 
     restored->setStateInformation (data, (int)size);

@@ -9,10 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <string>
+#include <vector>
 
 using namespace zktest;
 
@@ -112,28 +110,43 @@ INSTANTIATE_TEST_SUITE_P (
                        NameCase{"control characters", "a\x01\tb", "a\x01\tb"}),
     [] (const ::testing::TestParamInfo<NameCase>& param) { return "case" + std::to_string (param.index); });
 
-TEST (NameEncoding, ChunksWithIllFormedTextOrReferencesAreRefusedWhole)
+// The previous version kept a name from a host as it came and wrote what it
+// could not encode as references (an emoji in CESU-8, "A\xed\xa0\xbd\xed\xb8\x80B",
+// as "A&#55357;&#56832;B"); it also read raw overlong forms and surrogates.
+TEST (NameEncoding, ChunksThePreviousVersionReadLoadWithTheirValuesAndRepairedNames)
 {
     ZkOstinelAudioProcessor p;
-    p.changeProgramName (0, "Kept");
-    p.setChannelName ("Kept Channel");
-    const auto before = allParameterValues (p);
+    p.setParam ("Mix", 0.3f, juce::dontSendNotification, startNewTransaction, false);
+    const auto values = allParameterValues (p);
 
-    const char* badValues[] = {
-        "\xff\xfe\xfd", "\xc0\xaf", "\xe0\x80\xaf", "\xed\xa0\x80", "\xf4\x90\x80\x80", "&#x110000;",
-        "&#xD800;",     "&#xdfff;", "&#55296;",     "&#1114112;",   "&#99999999999;",   "&#xFFFFFFFF;",
-        "&#x;",         "&#;",      "&#12a;",       "&#x12"};
+    const std::pair<const char*, std::string> previous[] = {
+        {"A&#55357;&#56832;B", "A" + fffd + fffd + "B"},
+        {"&#55296;", fffd},
+        {"&#1114112;", fffd},
+        {"&#xFFFFFFFF;&#x;&#12a;", fffd + fffd + fffd},
+        {"\xc0\xaf\xed\xa0\x80", fffd + fffd + fffd + fffd + fffd}};
 
-    for (const char* bad : badValues)
+    for (const auto& [value, repaired] : previous)
         for (const char* attribute : {"programName", "channelName"})
         {
-            const auto chunk = chunkOfBytes (chunkTextWith (p, attribute, bad));
-            EXPECT_FALSE (p.restoreHostState (chunk.getData(), (int)chunk.getSize()))
-                << attribute << " " << bad;
-            EXPECT_EQ (p.getProgramName (0), "Kept");
-            EXPECT_EQ (p.getChannelName(), "Kept Channel");
-            EXPECT_EQ (allParameterValues (p), before);
+            ZkOstinelAudioProcessor q;
+            const auto chunk = chunkOfBytes (chunkTextWith (p, attribute, value));
+            ASSERT_TRUE (q.restoreHostState (chunk.getData(), (int)chunk.getSize()))
+                << attribute << " " << value;
+            EXPECT_EQ (allParameterValues (q), values);
+            EXPECT_EQ (bytesOf (attribute == std::string ("programName") ? q.getProgramName (0)
+                                                                         : q.getChannelName()),
+                       repaired);
         }
+
+    // What the previous version refused stays refused.
+    p.changeProgramName (0, "Kept");
+    for (const char* bad : {"\xff\xfe\xfd", "\xf4\x90\x80\x80", "&#;", "&#x12"})
+    {
+        const auto chunk = chunkOfBytes (chunkTextWith (p, "programName", bad));
+        EXPECT_FALSE (p.restoreHostState (chunk.getData(), (int)chunk.getSize())) << bad;
+        EXPECT_EQ (p.getProgramName (0), "Kept");
+    }
 }
 
 TEST (NameEncoding, ReferencesToEveryCharacterUtf8CarriesAreTaken)
@@ -156,36 +169,57 @@ namespace
 using NameEncodingPresets = PresetTestFixture;
 } // namespace
 
-TEST_F (NameEncodingPresets, APresetFileWithABadReferenceInItsNameIsRefused)
+TEST_F (NameEncodingPresets, PresetsThePreviousVersionWroteOrListedLoadUnderTheRepairedName)
 {
+    // A preset name from a host, as the previous version wrote it.
     edit ("Mix", 0.3f);
-    const PresetState before (*processor);
-
     const auto name = processor->getCurrentPresetTree().getProperty ("PresetName").toString();
-    const auto text = presetText().replace ("PresetName=\"" + name + "\"", "PresetName=\"&#xD800;\"");
-    ASSERT_TRUE (text.contains ("&#xD800;"));
-    writePlain ("Surrogate.zkp", text);
+    writePlain ("Emoji.zkp",
+                presetText().replace ("PresetName=\"" + name + "\"", "PresetName=\"A&#55357;&#56832;B\""));
+    edit ("Mix", 0.6f);
 
-    EXPECT_FALSE (processor->loadUserPresetUndoableWithName ("Surrogate"));
-    EXPECT_TRUE (PresetState (*processor) == before);
-}
+    ASSERT_TRUE (processor->loadUserPresetUndoableWithName ("Emoji"));
+    EXPECT_EQ (value ("Mix"), 0.3f);
+    EXPECT_EQ (bytesOf (processor->getCurrentPresetTree().getProperty ("PresetName")),
+               "A" + fffd + fffd + "B");
 
-TEST_F (NameEncodingPresets, PresetFilesWhoseNamesAreNotUtf8AreNotListed)
-{
-    ASSERT_TRUE (processor->saveCurrentPresetToDisk ("Good", true));
-    const auto good = presetsFolder().getChildFile ("Good.zkp");
+    // File names the previous version listed: listed repaired, loaded by id
+    // and name, left as they are. One that it did not list stays hidden.
+    juce::MemoryBlock bytes;
+    ASSERT_TRUE (presetsFolder().getChildFile ("Emoji.zkp").loadFileAsData (bytes));
+    ASSERT_TRUE (presetsFolder().getChildFile ("Emoji.zkp").deleteFile());
+    std::vector<juce::File> files;
 
-    for (const std::string name : {"\xc0\xaf.zkp", "\xed\xa0\x80.zkp", "\xff.zkp"})
+    for (const std::string fileName : {"A\xed\xa0\xbd\xed\xb8\x80.zkp", "\xe0\x81\x81.zkp", "\xff.zkp"})
     {
-        const auto path = presetsFolder().getFullPathName().toStdString() + "/" + name;
-        const int fd = ::open (path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ASSERT_GE (fd, 0) << path;
-        juce::MemoryBlock bytes;
-        EXPECT_TRUE (good.loadFileAsData (bytes));
-        EXPECT_EQ (::write (fd, bytes.getData(), bytes.getSize()), (ssize_t)bytes.getSize());
-        ::close (fd);
+        const auto path = presetsFolder().getFullPathName().toStdString() + "/" + fileName;
+        files.emplace_back (juce::String::fromUTF8 (path.data(), (int)path.size())); // byte for byte
+        ASSERT_TRUE (files.back().replaceWithData (bytes.getData(), bytes.getSize()));
     }
 
-    processor->updateAllUserPresetNames();
-    EXPECT_EQ (processor->getAllUserPresetNames(), juce::StringArray ("Good"));
+    const auto listed = processor->getAllUserPresetNames();
+    auto sorted = listed;
+    sorted.sort (false);
+    EXPECT_EQ (sorted, juce::StringArray (
+                           juce::String::fromUTF8 (("A" + fffd + fffd + fffd + fffd + fffd + fffd).c_str()),
+                           juce::String::fromUTF8 ((fffd + fffd + fffd).c_str())));
+
+    for (int id = 0; id < listed.size(); ++id)
+    {
+        edit ("Mix", 0.6f);
+        processor->loadUserPresetUndoableWithID (id);
+        EXPECT_EQ (value ("Mix"), 0.3f) << id;
+        EXPECT_EQ (processor->getProgramName (0), listed[id]);
+
+        edit ("Mix", 0.6f);
+        EXPECT_TRUE (processor->loadUserPresetUndoableWithName (listed[id]));
+        EXPECT_EQ (value ("Mix"), 0.3f) << id;
+    }
+
+    for (const auto& file : files)
+    {
+        juce::MemoryBlock now;
+        EXPECT_TRUE (file.loadFileAsData (now) && now == bytes) << file.getFullPathName();
+    }
+    EXPECT_EQ (presetsFolder().getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*"), 3);
 }

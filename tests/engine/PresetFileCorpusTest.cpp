@@ -25,6 +25,8 @@ TEST_F (PresetFileCorpusTest, EveryCorpusFileKeepsTheInvariants)
 
         const auto result = checkPresetFileBytes (*processor, bytes.getData(), bytes.getSize());
         EXPECT_TRUE (result.invariantsHold) << entry.getFile().getFileName();
+        EXPECT_TRUE (result.loaded || !entry.getFile().getFileName().startsWith ("previous-version-"))
+            << entry.getFile().getFileName();
         ++numFiles;
         numLoaded += result.loaded ? 1 : 0;
     }

@@ -3,6 +3,8 @@
 
 #include "PresetTestFixture.h"
 
+#include "engine/ZkPropertiesFile.h"
+
 #include <juce_gui_basics/juce_gui_basics.h>
 
 #include <cmath>
@@ -126,6 +128,25 @@ TEST_F (PropertiesFileTest, AnOlderFileStartsOver)
         EXPECT_FALSE (keysOnDisk (home.getPropertiesFile()).contains ("Custom"));
         ASSERT_TRUE (home.getPropertiesFile().deleteFile());
     }
+}
+
+TEST_F (PropertiesFileTest, AValueThePreviousVersionWroteFromIllFormedTextKeepsTheFile)
+{
+    // The previous version wrote a surrogate pair from CESU-8 as two references.
+    juce::StringPairArray values;
+    values.set ("PropertiesFileVersion", "101");
+    values.set ("DefaultEditorDesktopHeightRatio", "0.7");
+    values.set ("Custom", juce::String::fromUTF8 ("A\xed\xa0\xbd\xed\xb8\x80"
+                                                  "B"));
+    writePropertiesFile (values);
+    ASSERT_TRUE (home.getPropertiesFile().loadFileAsString().contains ("A&#55357;&#56832;B"));
+
+    ZkOstinelAudioProcessor processor;
+    EXPECT_FLOAT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.7f);
+    EXPECT_EQ (processor.getPropertiesFile()->getValue ("Custom"),
+               juce::String::fromUTF8 ("A\xef\xbf\xbd\xef\xbf\xbd"
+                                       "B"));
+    EXPECT_FALSE (ZkPropertiesFile::getBackupFile (home.getPropertiesFile()).exists());
 }
 
 TEST_P (StoredRatio, GivesTheDefaultEditorHeightAndIsWrittenBack)

@@ -44,7 +44,10 @@ TEST (StateChunkCorpusReplay, EveryInputRestoresAndWhatItSavesRestoresToTheSameB
 
     for (const auto& file : files)
     {
-        restore (restored, readFile (file));
+        // Chunks of the previous version with names it kept as they came load.
+        const auto chunk = readFile (file);
+        const bool loaded = restored.restoreHostState (chunk.getData(), (int)chunk.getSize());
+        EXPECT_TRUE (loaded || !file.getFileName().startsWith ("previous-version-")) << file.getFileName();
         restored.beginNewTransaction();
         EXPECT_TRUE (isWellFormed (restored.getProgramName (0))) << file.getFileName();
         EXPECT_TRUE (isWellFormed (restored.getChannelName())) << file.getFileName();

@@ -1,7 +1,7 @@
 // The program name as a host sets and reads it through the built plug-in: bytes
 // that are not UTF-8 are taken as U+FFFD and the name then survives the state
-// chunk; a host's buffer never ends inside a character; a chunk whose name
-// refers to no character is refused.
+// chunk; a host's buffer never ends inside a character; a chunk of the previous
+// version, whose name may refer to no character, loads with the name repaired.
 
 #include "validation/ChunkMutator.h"
 #include "validation/PluginSession.h"
@@ -68,22 +68,28 @@ TEST (ProgramName, TheHostsBufferNeverEndsInsideACharacter)
     EXPECT_EQ (instance->getPlugin().getProgramName(), "a" + keys + keys + keys + keys + keys);
 }
 
-TEST (ProgramName, AChunkWhoseNameRefersToNoCharacterIsRefused)
+TEST (ProgramName, AChunkOfThePreviousVersionLoadsWithItsValuesAndARepairedName)
 {
     auto instance = openInstance();
     ASSERT_NE (instance, nullptr);
-    auto& plugin = instance->getPlugin();
-    setProgramName (plugin, "Kept");
-    const auto before = plugin.getChunk();
+    instance->getPlugin().setParameter (1, 0.37f);
+    const float value = instance->getPlugin().getParameter (1);
+    const ChunkMutator chunks (instance->getPlugin().getChunk(), 0);
 
-    const ChunkMutator chunks (before, 0);
+    // The previous version kept a name as the host passed it: an emoji in
+    // CESU-8 became references to its two surrogates. It also read raw
+    // overlong forms and surrogates.
+    const std::pair<std::string, std::string> names[] = {{"A&#55357;&#56832;B", "A" + fffd + fffd + "B"},
+                                                         {"&#x110000;", fffd},
+                                                         {"\xc0\xaf", fffd + fffd},
+                                                         {"\xed\xa0\x80", fffd + fffd + fffd}};
 
-    for (const char* name : {"&#x110000;", "&#xD800;", "\xc0\xaf", "\xed\xa0\x80"})
+    for (const auto& [name, repaired] : names)
     {
-        const auto renamed = chunks.withAttribute ("programName", name);
-        ASSERT_NE (renamed, before) << "the chunk holds no program name";
-        EXPECT_FALSE (plugin.setChunk (renamed)) << name;
-        EXPECT_EQ (plugin.getProgramName(), "Kept") << name;
-        EXPECT_EQ (plugin.getChunk(), before) << name;
+        auto restored = openInstance();
+        ASSERT_NE (restored, nullptr);
+        EXPECT_TRUE (restored->getPlugin().setChunk (chunks.withAttribute ("programName", name))) << name;
+        EXPECT_EQ (restored->getPlugin().getProgramName(), repaired) << name;
+        EXPECT_EQ (restored->getPlugin().getParameter (1), value) << name;
     }
 }

@@ -5,8 +5,6 @@
 #include "engine/ZkSafeFileWriter.h"
 #include "engine/ZkUtf8.h"
 
-#include <algorithm>
-
 #include <utility>
 #include <vector>
 
@@ -164,32 +162,29 @@ bool mayWrite (const ZkFileLock& writers, const juce::File& file)
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions)
     : juce::PropertiesFile (fileToRead (fileOptions), withoutFrameworkSaving (fileOptions))
     , millisecondsBeforeSaving (fileOptions.millisecondsBeforeSaving)
-    , valuesAsRead (makeValuesWellFormed())
+    , valuesAsRead (readValuesAsTheBoundedReaderDoes())
 {
 }
 
-const juce::StringPairArray& ZkPropertiesFile::makeValuesWellFormed()
+const juce::StringPairArray& ZkPropertiesFile::readValuesAsTheBoundedReaderDoes()
 {
-    // The framework's parser read the file as it is: a reference to a
-    // surrogate, which earlier versions wrote for a name from a host, comes
-    // out as ill-formed text. Such a file is read again as the bounded reader
-    // repairs it (a file changed since is read as it now is); what still is
-    // not well-formed is repaired here.
+    // The framework's parser read the file as it is. The values are taken as
+    // the bounded reader reads it instead, as every later merge reads the
+    // file: it repairs ill-formed text, such as the reference to a surrogate
+    // that earlier versions wrote for a name from a host, and reads every
+    // reference alike. (A file changed since is read as it now is.) What still
+    // is not well-formed is repaired here.
     auto& values = getAllProperties();
-    const auto isWellFormed = [] (const juce::String& text)
-    { return ZkUtf8::isValid (text.toRawUTF8(), text.getNumBytesAsUTF8()); };
 
-    if (std::all_of (values.getAllValues().begin(), values.getAllValues().end(), isWellFormed))
-        return values;
-
-    if (const auto onDisk = look (getFile()); onDisk.state == FileOnDisk::State::readable)
-        values = valuesOf (*onDisk.document);
+    if (getFile() != juce::File())
+        if (const auto onDisk = look (getFile()); onDisk.state == FileOnDisk::State::readable)
+            values = valuesOf (*onDisk.document);
 
     const auto keys = values.getAllKeys();
 
     for (const auto& key : keys)
-        if (!isWellFormed (values[key]))
-            values.set (key, ZkUtf8::makeValid (values[key]));
+        if (const auto& text = values[key]; !ZkUtf8::isValid (text.toRawUTF8(), text.getNumBytesAsUTF8()))
+            values.set (key, ZkUtf8::makeValid (text));
 
     return values;
 }

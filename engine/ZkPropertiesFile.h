@@ -118,9 +118,10 @@ private:
     static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
                        const Changes& changes);
 
-    /** Repairs the values that the framework's parser read into well-formed
-        UTF-8 and returns them (construction only). */
-    const juce::StringPairArray& makeValuesWellFormed();
+    /** Replaces the values that the framework's parser read by those the
+        bounded reader reads, all well-formed UTF-8, and returns them
+        (construction only). */
+    const juce::StringPairArray& readValuesAsTheBoundedReaderDoes();
 
     /** Under getLock(). */
     Changes changesSinceRead (const juce::StringPairArray& values) const;

@@ -9,6 +9,7 @@
 #include "engine/ZkOstinelAudioProcessor.h"
 #include "engine/ZkPropertiesFile.h"
 #include "fuzz/NestingCheck.h"
+#include "fuzz/TextCheck.h"
 
 #include <juce_core/juce_core.h>
 
@@ -20,9 +21,10 @@
     framework's reader cannot take), is taken for damaged
     (moved to the backup unchanged, the values start over with a current
     header), a readable one is left as it is until saved, the editor ratio
-    read from it is usable, what is written reads back as the same values (or
-    nothing is written and the file stays), and what the reader accepts nests
-    no deeper than it allows. */
+    read from it is usable, every value read and every text the reader
+    accepts is well-formed UTF-8, what is written reads back as the same
+    values (or nothing is written and the file stays), and what the reader
+    accepts nests no deeper than it allows. */
 inline juce::String checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor, const void* data,
                                               size_t size)
 {
@@ -65,6 +67,13 @@ inline juce::String checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor
 
     if (!nestsWithinReaderDepth (document.get()))
         return "the reader took a document nested deeper than it allows";
+
+    if (!holdsOnlyWellFormedText (document.get()))
+        return "the reader took text that is not well-formed";
+
+    for (const auto& value : properties->getAllProperties().getAllValues())
+        if (!ZkUtf8::isValid (value.toRawUTF8(), value.getNumBytesAsUTF8()))
+            return "a value read is not well-formed";
 
     juce::String result;
 

@@ -8,15 +8,16 @@
 
 namespace
 {
-/** The height the window opens with [pixels]: the stored height, within the
-    drag limits. Only a height no window can have (none at all, or one from a
-    damaged stored value) gives way to the default height first, or to the
-    smallest allowed one when the default is unusable as well. */
+/** False for a height no window can have [pixels]: none at all, or one from a
+    damaged stored value. */
 bool isUsableHeight (int height)
 {
     return height > 0 && height <= ZkOstinelAudioProcessorEditor::largestUsableHeight;
 }
 
+/** The height the window opens with [pixels]: the stored height, within the
+    drag limits. Only an unusable one gives way to the default height first,
+    or to the smallest allowed one when the default is unusable as well. */
 int getOpeningHeight (int storedHeight, int defaultHeight,
                       const ZkOstinelAudioProcessorEditor::SizeLimits& limits)
 {

@@ -31,7 +31,8 @@
     earlier versions read it, but the parser only sees well-formed text:
     overlong forms and encoded surrogates (ZkUtf8::toValidString), and
     references that are ill-formed or name no character UTF-8 can carry
-    (ZkXmlCharacterReferences), become U+FFFD; the parser would put any of them into the text it builds.
+    (ZkXmlCharacterReferences), become U+FFFD; the parser would put any of
+    them into the text it builds.
 
     The text is scanned before the parser sees it, in two linear passes (the
     second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.

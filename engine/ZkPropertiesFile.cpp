@@ -160,25 +160,29 @@ bool mayWrite (const ZkFileLock& writers, const juce::File& file)
 } // namespace
 
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions)
-    : juce::PropertiesFile (fileToRead (fileOptions), withoutFrameworkSaving (fileOptions))
-    , millisecondsBeforeSaving (fileOptions.millisecondsBeforeSaving)
-    , valuesAsRead (readValuesAsTheBoundedReaderDoes())
+    : ZkPropertiesFile (fileOptions, fileToRead (fileOptions))
 {
 }
 
-const juce::StringPairArray& ZkPropertiesFile::readValuesAsTheBoundedReaderDoes()
+ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions, FileToRead toRead)
+    : juce::PropertiesFile (toRead.file, withoutFrameworkSaving (fileOptions))
+    , millisecondsBeforeSaving (fileOptions.millisecondsBeforeSaving)
+    , valuesAsRead (takeValuesOf (toRead.document.get()))
 {
-    // The framework's parser read the file as it is. The values are taken as
-    // the bounded reader reads it instead, as every later merge reads the
+}
+
+const juce::StringPairArray& ZkPropertiesFile::takeValuesOf (const juce::XmlElement* document)
+{
+    // The framework's parser has read the file as it is. The values are taken
+    // as the bounded reader read it instead, as every later merge reads the
     // file: it repairs ill-formed text, such as the reference to a surrogate
     // that earlier versions wrote for a name from a host, and reads every
-    // reference alike. (A file changed since is read as it now is.) What still
-    // is not well-formed is repaired here.
+    // reference alike. What still is not well-formed (from a file that
+    // appeared after it was looked at) is repaired here.
     auto& values = getAllProperties();
 
-    if (getFile() != juce::File())
-        if (const auto onDisk = look (getFile()); onDisk.state == FileOnDisk::State::readable)
-            values = valuesOf (*onDisk.document);
+    if (document != nullptr)
+        values = valuesOf (*document);
 
     const auto keys = values.getAllKeys();
 
@@ -212,7 +216,7 @@ juce::File ZkPropertiesFile::getLockFile (const juce::File& file)
     return file.getSiblingFile (file.getFileName() + ".lock");
 }
 
-juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
+ZkPropertiesFile::FileToRead ZkPropertiesFile::fileToRead (const Options& fileOptions)
 {
     // Resolving the default file expands "~": only with a usable home folder.
     if (ZkHomeFolder::find() == juce::File())
@@ -221,11 +225,16 @@ juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
     const auto file = fileOptions.getDefaultFile();
 
     // An unreadable file is left alone: the values live in memory only.
-    const auto toRead = [&file] (FileOnDisk::State state)
-    { return state == FileOnDisk::State::unreadable ? juce::File() : file; };
+    const auto toRead = [&file] (FileOnDisk onDisk) -> FileToRead
+    {
+        if (onDisk.state == FileOnDisk::State::unreadable)
+            return {};
 
-    if (const auto state = look (file).state; state != FileOnDisk::State::damaged)
-        return toRead (state);
+        return {file, std::move (onDisk.document)};
+    };
+
+    if (auto onDisk = look (file); onDisk.state != FileOnDisk::State::damaged)
+        return toRead (std::move (onDisk));
 
     // Looked at again under the lock: another instance may have moved it aside
     // and written a new file meanwhile, which must not become the backup.
@@ -234,10 +243,13 @@ juce::File ZkPropertiesFile::fileToRead (const Options& fileOptions)
     if (!mayWrite (writers, file))
         return {};
 
-    if (const auto state = look (file).state; state != FileOnDisk::State::damaged)
-        return toRead (state);
+    if (auto onDisk = look (file); onDisk.state != FileOnDisk::State::damaged)
+        return toRead (std::move (onDisk));
 
-    return moveAside (file) ? file : juce::File();
+    if (!moveAside (file))
+        return {};
+
+    return {file, {}};
 }
 
 juce::PropertiesFile::Options ZkPropertiesFile::withoutFrameworkSaving (Options fileOptions)

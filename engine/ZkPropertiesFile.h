@@ -112,16 +112,24 @@ private:
         juce::StringArray set, removed;
     };
 
-    static juce::File fileToRead (const Options& fileOptions);
+    struct FileToRead
+    {
+        juce::File file;                            // none: the values live in memory only
+        std::unique_ptr<juce::XmlElement> document; // as the bounded reader read it; none for no values
+    };
+
+    ZkPropertiesFile (const Options& fileOptions, FileToRead toRead);
+
+    static FileToRead fileToRead (const Options& fileOptions);
     static Options withoutFrameworkSaving (Options fileOptions);
     static bool holds (const juce::File& file, const char* bytes, size_t size);
     static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
                        const Changes& changes);
 
-    /** Replaces the values that the framework's parser read by those the
-        bounded reader reads, all well-formed UTF-8, and returns them
+    /** Replaces the values that the framework's parser read by those of
+        document (when there is one), all well-formed UTF-8, and returns them
         (construction only). */
-    const juce::StringPairArray& readValuesAsTheBoundedReaderDoes();
+    const juce::StringPairArray& takeValuesOf (const juce::XmlElement* document);
 
     /** Under getLock(). */
     Changes changesSinceRead (const juce::StringPairArray& values) const;

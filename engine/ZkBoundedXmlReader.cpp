@@ -24,8 +24,7 @@ bool startsWithDocType (const char* text, size_t length)
 }
 
 /** True when the text starts with markup, after an optional byte order mark
-    and white space, as an XML document does. (The properties file's reader
-    takes a file that starts otherwise for one of its binary forms.) */
+    and white space, as an XML document does. */
 bool startsWithMarkup (const char* text, size_t length)
 {
     size_t i = 0;
@@ -108,9 +107,12 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
 
     // A byte order mark before the document (some editors write one) is
     // skipped: the framework's parser of a string would take it for text.
-    // What the parser reads is repaired (ill-formed UTF-8 and references to
-    // no character become U+FFFD); the repairs touch no markup but the
-    // references themselves, so the scans above hold for it too.
+    // What the parser reads is repaired: ill-formed UTF-8 and references to
+    // no character become U+FFFD. An overlong form of a markup character
+    // ("c0 bc" for '<') is no markup to the scans above, and its U+FFFD is
+    // none to the parser; a repaired reference stays a reference. So the
+    // scans hold for the text the parser reads, which is the only reading of
+    // these bytes: no caller hands them to another parser.
     const size_t start = juce::CharPointer_UTF8::isByteOrderMark (copy.get()) ? 3 : 0;
     juce::XmlDocument document (
         ZkXmlCharacterReferences::repair (ZkUtf8::toValidString (copy.get() + start, length - start)));
@@ -120,28 +122,4 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
         return {};
 
     return element;
-}
-
-std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const juce::File& file, const Limits& limits)
-{
-    // The size test comes first: it also keeps pipes and devices, which report
-    // no size, from being opened and read.
-    const auto size = file.getSize();
-
-    if (!file.existsAsFile() || size <= 0 || (juce::uint64)size > limits.maxBytes)
-        return {};
-
-    juce::FileInputStream stream (file);
-
-    if (stream.failedToOpen())
-        return {};
-
-    // One byte more than allowed tells a file that grew since its size was read.
-    juce::MemoryBlock bytes;
-    stream.readIntoMemoryBlock (bytes, (ssize_t)limits.maxBytes + 1);
-
-    if (bytes.getSize() > limits.maxBytes)
-        return {};
-
-    return parse (static_cast<const char*> (bytes.getData()), bytes.getSize(), limits);
 }

@@ -32,7 +32,9 @@
     overlong forms and encoded surrogates (ZkUtf8::toValidString), and
     references that are ill-formed or name no character UTF-8 can carry
     (ZkXmlCharacterReferences), become U+FFFD; the parser would put any of
-    them into the text it builds.
+    them into the text it builds. The bounds hold only for the document this
+    reader returns: bytes it was given must reach no other parser (the
+    framework's lenient decoder reads "c0 bc" as '<').
 
     The text is scanned before the parser sees it, in two linear passes (the
     second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.
@@ -57,8 +59,4 @@ public:
     /** The document element of text, or null when text is empty, breaks the
         limits or is not well-formed XML. */
     static std::unique_ptr<juce::XmlElement> parse (const char* text, size_t length, const Limits& limits);
-
-    /** The same for a file: null also when it cannot be read or is larger than
-        maxBytes (its size is tested before anything is read). */
-    static std::unique_ptr<juce::XmlElement> parse (const juce::File& file, const Limits& limits);
 };

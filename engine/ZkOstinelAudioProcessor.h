@@ -11,6 +11,7 @@
 #include "engine/CvoWaveDisplayFeed.h"
 #include "engine/ZkHostStateReceiver.h"
 #include "engine/ZkParameterTable.h"
+#include "engine/ZkPropertiesFile.h"
 #include "engine/dsp/CvoFoldbackDistortion.h"
 #include "engine/dsp/CvoIsPlayingState.h"
 #include "engine/dsp/CvoMoogLowPassFilter1.h"
@@ -276,7 +277,7 @@ public:
     void updateDefaultEditorSizes();
     void resetDefaultEditorDesktopHeightRatio();
     void setCurrentAsDefaultEditorDesktopHeightRatio();
-    juce::PropertiesFile* getPropertiesFile() const;
+    ZkPropertiesFile* getPropertiesFile() const;
 
 private:
     // Makes the next save of the properties file store the editor ratio, also
@@ -440,7 +441,7 @@ private:
     //==============================================================================
     // Properties file and editor values
     juce::PropertiesFile::Options propertiesFileOptions;
-    std::unique_ptr<juce::PropertiesFile> propertiesFile;
+    std::unique_ptr<ZkPropertiesFile> propertiesFile;
     float defaultEditorDesktopHeightRatio = 0.5f;
     int defaultEditorHeight = 0;
     int editorHeight = 0;

@@ -11,13 +11,10 @@
 
 #include "engine/ZkOstinelAudioProcessor.h"
 
-#include "engine/ZkPropertiesFile.h"
-
 #include <cmath>
 
 namespace
 {
-const juce::String versionKey ("PropertiesFileVersion");
 const juce::String ratioKey ("DefaultEditorDesktopHeightRatio");
 constexpr int currentPropertiesFileVersion = 101;
 constexpr float defaultRatio = 0.5f; // editor height / main display height
@@ -63,7 +60,7 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
 
     // Reads the file only when it lies under the user's home folder and passes
     // the bounded reader; a damaged file is moved aside to its backup and a
-    // new one written by the next save, an unreadable one is left alone.
+    // new one written by the next write, an unreadable one is left alone.
     propertiesFile = std::make_unique<ZkPropertiesFile> (propertiesFileOptions);
 
     const auto file = propertiesFile->getFile();
@@ -71,7 +68,7 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     if (file.exists())
     {
         // Files of older versions (or without a version) start over.
-        if (propertiesFile->getIntValue (versionKey, 0) < currentPropertiesFileVersion)
+        if (propertiesFile->getIntValue (ZkPropertiesFile::versionKey, 0) < currentPropertiesFileVersion)
         {
             propertiesFile->clear();
             setPropertiesHeaderValues();
@@ -81,8 +78,7 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
     {
         // With its folders; a failure leaves the values in memory. Without a
         // usable home folder there is no file, and nothing is created.
-        if (file != juce::File())
-            file.create();
+        propertiesFile->createIfAbsent();
 
         setPropertiesHeaderValues();
     }
@@ -96,7 +92,7 @@ void ZkOstinelAudioProcessor::setPropertiesHeaderValues()
     propertiesFile->setValue ("Creator", "Tevlinor");
     propertiesFile->setValue ("Company", "TELQUARLAB");
     propertiesFile->setValue ("Product", "ZkOstinel");
-    propertiesFile->setValue (versionKey, currentPropertiesFileVersion);
+    propertiesFile->setValue (ZkPropertiesFile::versionKey, currentPropertiesFileVersion);
     propertiesFile->setValue (ratioKey, (double)defaultRatio);
     propertiesFile->setValue ("InstallationDate", juce::Time::getCurrentTime().toString (true, false));
     propertiesFile->setValue ("InstallationTime",
@@ -144,8 +140,8 @@ void ZkOstinelAudioProcessor::markDefaultEditorRatioAsChosen()
 {
     // The user's choice is stored even when this instance read the same
     // ratio: another instance may have stored a different one since.
-    if (auto* file = dynamic_cast<ZkPropertiesFile*> (propertiesFile.get()))
-        file->markAsChanged (ratioKey);
+    if (propertiesFile != nullptr)
+        propertiesFile->markAsChanged (ratioKey);
 }
 
 void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
@@ -174,7 +170,7 @@ void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
     markDefaultEditorRatioAsChosen();
 }
 
-juce::PropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const
+ZkPropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const
 {
     return propertiesFile.get();
 }

@@ -2,14 +2,14 @@
 
 #include "engine/ZkFileLock.h"
 #include "engine/ZkHomeFolder.h"
+#include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
-#include "engine/ZkUtf8.h"
 
 #include <utility>
-#include <vector>
 
 #if !JUCE_WINDOWS
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <unistd.h>
 #endif
 
 namespace
@@ -17,12 +17,12 @@ namespace
 const juce::String documentTag ("PROPERTIES"), valueTag ("VALUE"), nameAttribute ("name"),
     valueAttribute ("val");
 
-/** What lies at the file's place on disk. */
+/** What lies at the file's place on disk, read once. */
 struct FileOnDisk
 {
     enum class State
     {
-        absent,     // no file, or an empty one: no values
+        absent,     // no file, an empty one, or a link that is not followed: no values
         readable,   // document holds it
         unreadable, // to be left alone
         damaged     // refused: to be moved aside
@@ -30,99 +30,68 @@ struct FileOnDisk
 
     State state = State::absent;
     std::unique_ptr<juce::XmlElement> document;
+    juce::MemoryBlock bytes; // what document was read from
 };
 
-/** True when file is a regular file, or a link to one. Only the type is
-    looked at: nothing is opened (opening a pipe waits for a writer). */
-bool isRegularFile (const juce::File& file)
-{
-#if JUCE_WINDOWS
-    return file.existsAsFile();
-#else
-    struct stat info;
-    return ::stat (file.getFullPathName().toRawUTF8(), &info) == 0 && S_ISREG (info.st_mode);
-#endif
-}
-
-/** True when an element of the values holds an element that follows text and
-    has child elements or more than one attribute. The framework reads a value
-    held as an element by writing that element as one line of text, and its
-    one-line writer writes a null line break (and crashes) for such an element.
-    The plug-in never stores a value as an element. */
-bool holdsValueTheFrameworkCannotRead (const juce::XmlElement& document)
-{
-    // The document nests no deeper than the bounded reader allows.
-    std::vector<const juce::XmlElement*> pending;
-
-    for (auto* value : document.getChildIterator())
-        pending.push_back (value);
-
-    while (!pending.empty())
-    {
-        const auto* element = pending.back();
-        pending.pop_back();
-        bool afterText = false;
-
-        for (auto* child : element->getChildIterator())
-        {
-            if (child->isTextElement())
-            {
-                afterText = true;
-                continue;
-            }
-
-            if (afterText && (child->getFirstChildElement() != nullptr || child->getNumAttributes() > 1))
-                return true;
-
-            afterText = false;
-            pending.push_back (child);
-        }
-    }
-
-    return false;
-}
-
+/** The file's bytes, read once and parsed once by the bounded reader: no other
+    reader ever sees them. A link is followed only to this plug-in's own file. */
 FileOnDisk look (const juce::File& file)
 {
     using State = FileOnDisk::State;
+    using Outcome = ZkRegularFileReader::Outcome;
 
-    if (!file.exists())
-        return {};
+    auto read = ZkRegularFileReader::read (file, ZkPropertiesFile::fileLimits.maxBytes);
 
-    // A folder, a pipe, a socket or a device is no properties file: left
-    // alone and never opened (the writer never replaces one either).
-    if (!isRegularFile (file))
-        return {State::unreadable, {}};
+    switch (read.outcome)
+    {
+        case Outcome::absent:
+            return {};
+        case Outcome::unreadable:
+            return {State::unreadable, {}, {}};
+        case Outcome::tooLarge:
+            return {State::damaged, {}, {}};
+        case Outcome::read:
+            break;
+    }
 
-    if (file.getSize() == 0)
-        return {};
-
-    if (juce::FileInputStream (file).failedToOpen())
-        return {State::unreadable, {}};
-
-    auto document = ZkBoundedXmlReader::parse (file, ZkPropertiesFile::fileLimits);
+    auto document = ZkBoundedXmlReader::parse (static_cast<const char*> (read.bytes.getData()),
+                                               read.bytes.getSize(), ZkPropertiesFile::fileLimits);
 
     if (document == nullptr || !ZkPropertiesFile::isPropertiesDocument (*document))
-        return {State::damaged, {}};
+        return {State::damaged, {}, {}};
 
-    return {State::readable, std::move (document)};
+    // Another program's settings, or anything else of the user's that a link
+    // leads to, is neither taken as this file nor written: the link is
+    // replaced by the next write.
+    if (file.isSymbolicLink() && !ZkPropertiesFile::isOwnDocument (*document))
+        return {};
+
+    return {State::readable, std::move (document), std::move (read.bytes)};
 }
 
 /** The values of a document as the framework's reader takes them: the last
-    element of a key wins, and a value held as an element is its text. */
-juce::StringPairArray valuesOf (const juce::XmlElement& document)
+    element of a key wins, and a value held as text is that text as the
+    framework writes it out. A value that holds elements (which the plug-in
+    never writes) is not read: its element stays in the file as it is. */
+juce::StringPairArray valuesOf (const juce::XmlElement& document, bool ignoreCaseOfKeys)
 {
-    juce::StringPairArray values (false);
+    juce::StringPairArray values (ignoreCaseOfKeys);
 
     for (auto* element : document.getChildWithTagNameIterator (valueTag))
     {
         const auto name = element->getStringAttribute (nameAttribute);
+        const auto* content = element->getFirstChildElement();
 
-        if (name.isNotEmpty())
-            values.set (name, element->getFirstChildElement() != nullptr
-                                  ? element->getFirstChildElement()->toString (
-                                        juce::XmlElement::TextFormat().singleLine().withoutHeader())
-                                  : element->getStringAttribute (valueAttribute));
+        if (name.isEmpty())
+            continue;
+
+        if (content == nullptr)
+            values.set (name, element->getStringAttribute (valueAttribute));
+        else if (content->isTextElement())
+            values.set (name,
+                        content->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()));
+        else
+            values.remove (juce::StringRef (name));
     }
 
     return values;
@@ -159,38 +128,23 @@ bool mayWrite (const ZkFileLock& writers, const juce::File& file)
 }
 } // namespace
 
+const juce::String ZkPropertiesFile::versionKey ("PropertiesFileVersion");
+
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions)
     : ZkPropertiesFile (fileOptions, fileToRead (fileOptions))
 {
 }
 
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions, FileToRead toRead)
-    : juce::PropertiesFile (toRead.file, withoutFrameworkSaving (fileOptions))
+    : juce::PropertySet (fileOptions.ignoreCaseOfKeyNames)
+    , file (std::move (toRead.file))
     , millisecondsBeforeSaving (fileOptions.millisecondsBeforeSaving)
-    , valuesAsRead (takeValuesOf (toRead.document.get()))
+    , ignoreCaseOfKeys (fileOptions.ignoreCaseOfKeyNames)
+    , valuesAsRead (toRead.document != nullptr ? valuesOf (*toRead.document, ignoreCaseOfKeys)
+                                               : juce::StringPairArray (ignoreCaseOfKeys))
 {
-}
-
-const juce::StringPairArray& ZkPropertiesFile::takeValuesOf (const juce::XmlElement* document)
-{
-    // The framework's parser has read the file as it is. The values are taken
-    // as the bounded reader read it instead, as every later merge reads the
-    // file: it repairs ill-formed text, such as the reference to a surrogate
-    // that earlier versions wrote for a name from a host, and reads every
-    // reference alike. What still is not well-formed (from a file that
-    // appeared after it was looked at) is repaired here.
-    auto& values = getAllProperties();
-
-    if (document != nullptr)
-        values = valuesOf (*document);
-
-    const auto keys = values.getAllKeys();
-
-    for (const auto& key : keys)
-        if (const auto& text = values[key]; !ZkUtf8::isValid (text.toRawUTF8(), text.getNumBytesAsUTF8()))
-            values.set (key, ZkUtf8::makeValid (text));
-
-    return values;
+    // The values are what the file holds: nothing counts as changed.
+    getAllProperties() = valuesAsRead;
 }
 
 ZkPropertiesFile::~ZkPropertiesFile()
@@ -201,9 +155,19 @@ ZkPropertiesFile::~ZkPropertiesFile()
 
 bool ZkPropertiesFile::isPropertiesDocument (const juce::XmlElement& document)
 {
-    // The framework's reader takes only this document element (in any letter
-    // case, as it does).
-    return document.hasTagName (documentTag) && !holdsValueTheFrameworkCannotRead (document);
+    return document.hasTagName (documentTag);
+}
+
+bool ZkPropertiesFile::isOwnDocument (const juce::XmlElement& document)
+{
+    if (!isPropertiesDocument (document))
+        return false;
+
+    for (auto* element : document.getChildWithTagNameIterator (valueTag))
+        if (element->getStringAttribute (nameAttribute) == versionKey)
+            return true;
+
+    return false;
 }
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)
@@ -252,24 +216,44 @@ ZkPropertiesFile::FileToRead ZkPropertiesFile::fileToRead (const Options& fileOp
     return {file, {}};
 }
 
-juce::PropertiesFile::Options ZkPropertiesFile::withoutFrameworkSaving (Options fileOptions)
-{
-    // The framework's own saving neither notices every failed write nor gives
-    // up at once on a file it cannot replace, and it writes every value; this
-    // class saves instead.
-    fileOptions.doNotSave = true;
-    fileOptions.millisecondsBeforeSaving = -1;
-    return fileOptions;
-}
-
 void ZkPropertiesFile::propertyChanged()
 {
-    juce::PropertiesFile::propertyChanged(); // tells listeners, marks the file as needing to be saved
+    setNeedsToBeSaved (true);
 
     if (millisecondsBeforeSaving > 0)
         saveTimer.startTimer (millisecondsBeforeSaving);
     else if (millisecondsBeforeSaving == 0)
         writeIfNeeded();
+}
+
+bool ZkPropertiesFile::needsToBeSaved() const
+{
+    const juce::ScopedLock valuesLock (getLock());
+    return needsWriting;
+}
+
+void ZkPropertiesFile::setNeedsToBeSaved (bool needed)
+{
+    const juce::ScopedLock valuesLock (getLock());
+    needsWriting = needed;
+}
+
+void ZkPropertiesFile::createIfAbsent() const
+{
+    if (file == juce::File() || file.getParentDirectory().createDirectory().failed())
+        return;
+
+#if JUCE_WINDOWS
+    file.create();
+#else
+    // Exclusive: nothing is created through a link (also one that leads
+    // nowhere), nor over a file that another instance has just written.
+    const int fd =
+        ::open (file.getFullPathName().toRawUTF8(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+
+    if (fd >= 0)
+        ::close (fd);
+#endif
 }
 
 void ZkPropertiesFile::markAsChanged (const juce::String& key)
@@ -279,15 +263,6 @@ void ZkPropertiesFile::markAsChanged (const juce::String& key)
         markedKeys.addIfNotAlreadyThere (key);
     }
     propertyChanged();
-}
-
-bool ZkPropertiesFile::holds (const juce::File& file, const char* bytes, size_t size)
-{
-    if (file.getSize() != (juce::int64)size)
-        return false;
-
-    juce::MemoryBlock contents;
-    return file.loadFileAsData (contents) && contents.matches (bytes, size);
 }
 
 ZkPropertiesFile::Changes ZkPropertiesFile::changesSinceRead (const juce::StringPairArray& values) const
@@ -423,7 +398,7 @@ bool ZkPropertiesFile::write()
     }
     else
     {
-        keepNewerValues (changes, valuesOf (*onDisk.document));
+        keepNewerValues (changes, valuesOf (*onDisk.document, ignoreCaseOfKeys));
     }
 
     apply (*onDisk.document, values, changes);
@@ -438,13 +413,14 @@ bool ZkPropertiesFile::write()
     if (!ZkBoundedXmlReader::isWithinLimits (bytes, size, fileLimits))
         return false;
 
-    // A link is written through only to a properties file or an empty file;
-    // any other link is replaced itself. (One to a damaged file was moved
-    // aside above.)
-    const auto isPropertiesFile = [] (const juce::File& linked)
-    { return look (linked).state == FileOnDisk::State::readable || linked.getSize() == 0; };
+    // A link is written through only to this plug-in's own file, as read
+    // above: look() reads through no other link, and one to a damaged file was
+    // moved aside. Any other link is replaced itself.
+    const bool throughLink = onDisk.state == FileOnDisk::State::readable;
 
-    if (!holds (target, bytes, size) && !ZkSafeFileWriter::write (target, bytes, size, isPropertiesFile))
+    if (!onDisk.bytes.matches (bytes, size) &&
+        !ZkSafeFileWriter::write (target, bytes, size,
+                                  [throughLink] (const juce::File&) { return throughLink; }))
         return false;
 
     {

@@ -7,55 +7,70 @@
 #include <memory>
 
 /**
-    The framework's properties file, shared by every instance of the plug-in
-    in every host, read and written so that no instance undoes what another
-    instance or the user wrote:
+    The per-user properties file, shared by every instance of the plug-in in
+    every host, read and written so that no instance undoes what another
+    instance or the user wrote. It keeps the framework's XML form (a
+    "PROPERTIES" element holding one "VALUE" element per key with the
+    attributes "name" and "val"), but the framework never reads it: its bytes
+    are read once (ZkRegularFileReader) and parsed once, by the bounded XML
+    reader (fileLimits), and the values are taken from that one document.
 
     - the file is read only when it lies under a usable home folder
       (ZkHomeFolder); otherwise the values live in memory only and nothing is
       ever written;
     - a file that cannot be read (no permission, not a regular file) is left
       alone: the values start empty and live in memory only;
-    - before the framework's parser sees the file, it must pass the bounded XML
-      reader (fileLimits) and hold a "PROPERTIES" document. A file that does
-      not counts as damaged: it is moved aside to one backup beside it
+    - a file that the reader refuses, or that holds no "PROPERTIES" document,
+      counts as damaged: it is moved aside to one backup beside it
       (getBackupFile, replacing an earlier backup), the values start empty,
-      and the next save writes a new file. When it cannot be moved, the values
-      stay in memory only;
-    - a save writes only the keys that this instance changed (set to another
+      and the next write makes a new file. When it cannot be moved, the values
+      stay in memory only. A value that holds elements instead of a "val"
+      attribute (the plug-in never writes one) is not read, and stays in the
+      file as it is: it costs no other value;
+    - a symbolic link at the file's place is followed, for reading and
+      writing, only when it ends at an existing regular file that holds this
+      plug-in's properties (isOwnDocument). Any other link is replaced itself
+      by the next write (one to a damaged file is first moved aside as the
+      backup), and nothing is created or changed where it points;
+    - a write stores only the keys that this instance changed (set to another
       text than it read, added, removed, or marked with markAsChanged), merged
       into the file as it stands at that moment: the file is read again, and
       every other key, and every element the file holds that is not a value,
       keeps its text. An unmarked change is dropped when the file no longer
       holds the value it was made on (someone else's change is newer); a
       marked one, the user's choice, is always written. A missing or empty
-      file gets every value of the instance. Writers serialise on a lock file beside the file
-      (getLockFile); a save that does not get the lock within
+      file gets every value of the instance. Writers serialise on a lock file
+      beside the file (getLockFile); a write that does not get the lock within
       ZkFileLock::defaultTimeoutMs is not done. A lock file that cannot be
-      opened or locked at all does not stop it: the save goes ahead without
-      the lock and says so in the log. An instance that changed
-      nothing writes nothing;
-    - a symbolic link is written through only to a properties file or an
-      empty file (ZkSafeFileWriter); any other link is replaced with a file;
-    - saving, on the same schedule as the framework's (the options' delay after
-      a change, and when the object is destroyed), goes through ZkSafeFileWriter:
-      a save that fails leaves the file as it was and is tried once, not again
-      until the next change or the end of the object's life. The framework's
-      own save() and saveIfNeeded() write nothing here and answer false: use
-      write() and writeIfNeeded().
+      opened or locked at all does not stop it: the write goes ahead without
+      the lock and says so in the log. An instance that changed nothing
+      writes nothing;
+    - writes go through ZkSafeFileWriter, on the framework's schedule (the
+      options' delay after a change, and when the object is destroyed): a
+      write that fails leaves the file as it was and is tried once, not again
+      until the next change or the end of the object's life.
 
-    The file keeps the framework's XML form: a "PROPERTIES" element holding one
-    "VALUE" element per key with the attributes "name" and "val".
-
-    Message thread, like the framework's class (its save timer runs there).
+    Message thread (its write timer runs there).
 */
-class ZkPropertiesFile : public juce::PropertiesFile
+class ZkPropertiesFile : public juce::PropertySet
 {
 public:
+    using Options = juce::PropertiesFile::Options;
+
     static constexpr ZkBoundedXmlReader::Limits fileLimits{1 << 20, 1024, 2048};
+
+    /** The key that every properties file of the plug-in holds (in its header). */
+    static const juce::String versionKey;
 
     explicit ZkPropertiesFile (const Options& fileOptions);
     ~ZkPropertiesFile() override;
+
+    /** The file's place; none when the values live in memory only. */
+    const juce::File& getFile() const noexcept { return file; }
+
+    /** True when a value changed since the last successful write. */
+    bool needsToBeSaved() const;
+    void setNeedsToBeSaved (bool needed);
 
     /** Writes the file when a value changed since the last successful write.
         True when the file now holds the values. Always false without a file. */
@@ -72,13 +87,21 @@ public:
         instance's). */
     void markAsChanged (const juce::String& key);
 
+    /** Makes the file's folder and, when nothing at all lies at the file's
+        place (not even a link), an empty file there. */
+    void createIfAbsent() const;
+
     /** True when document, read through the bounded reader with fileLimits,
-        is one this class reads: a "PROPERTIES" document whose values the
-        framework's reader can take. Any other counts as damaged. */
+        is one this class reads: a "PROPERTIES" document (in any letter case,
+        as the framework's reader takes it). Any other counts as damaged. */
     static bool isPropertiesDocument (const juce::XmlElement& document);
 
+    /** True when document is a properties document of this plug-in: one that
+        holds versionKey. */
+    static bool isOwnDocument (const juce::XmlElement& document);
+
     /** Where a damaged file is moved: its name plus ".damaged", beside the
-        file. A symbolic link is moved itself, and the next save replaces it
+        file. A symbolic link is moved itself, and the next write replaces it
         with a file. */
     static juce::File getBackupFile (const juce::File& file);
 
@@ -121,22 +144,18 @@ private:
     ZkPropertiesFile (const Options& fileOptions, FileToRead toRead);
 
     static FileToRead fileToRead (const Options& fileOptions);
-    static Options withoutFrameworkSaving (Options fileOptions);
-    static bool holds (const juce::File& file, const char* bytes, size_t size);
     static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
                        const Changes& changes);
-
-    /** Replaces the values that the framework's parser read by those of
-        document (when there is one), all well-formed UTF-8, and returns them
-        (construction only). */
-    const juce::StringPairArray& takeValuesOf (const juce::XmlElement* document);
 
     /** Under getLock(). */
     Changes changesSinceRead (const juce::StringPairArray& values) const;
     void keepNewerValues (Changes& changes, const juce::StringPairArray& valuesOnDisk) const;
 
-    const int millisecondsBeforeSaving;
+    const juce::File file;
+    const int millisecondsBeforeSaving; // [ms] after a change; 0: at once, below 0: only when destroyed
+    const bool ignoreCaseOfKeys;
     SaveTimer saveTimer{*this};
+    bool needsWriting = false; // under getLock()
 
     // The values as read from the file or as last written to it: what the file
     // held as far as this instance knows. Differences are its own changes.

@@ -2,7 +2,7 @@
 
 #if JUCE_WINDOWS
 
-bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size, LinkTargetCheck)
+bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size, const LinkTargetCheck&)
 {
     if (target == juce::File() || target.isDirectory() || (target.exists() && !target.hasWriteAccess()))
         return false;
@@ -93,15 +93,14 @@ juce::String inFolder (const juce::String& folder, const juce::String& name)
 }
 
 /** path itself, or, when path is a symbolic link, the end of the chain of links
-    it starts (also one that does not exist yet). Empty when the links loop.
-    Each relative link is taken from the real folder it lies in: joining it to
-    path as text would undo a ".." wrongly when that folder is reached through
-    a link. */
+    it starts (also one that does not exist yet). Empty when the links loop or
+    the chain is longer than the system follows. Each relative link is taken from the real folder it lies in:
+   joining it to path as text would undo a ".." wrongly when that folder is reached through a link. */
 juce::String resolvePath (juce::String path)
 {
     constexpr int maxLinks = 40; // as the system's own limit
 
-    for (int i = 0; i < maxLinks; ++i)
+    for (int i = 0; i <= maxLinks; ++i) // maxLinks links, then their end
     {
         struct stat info;
 
@@ -130,14 +129,14 @@ juce::String resolvePath (juce::String path)
 
 /** What a write to path renames its new file to: the end of the chain of links
     that path starts when that is an existing regular file that followLinkTo
-    accepts, otherwise path itself (a link is then replaced). Empty when the
-    links loop. */
-juce::String pathToReplace (const juce::String& path, ZkSafeFileWriter::LinkTargetCheck followLinkTo)
+    accepts, otherwise path itself (a link is then replaced; so is one whose
+    chain loops or is longer than the system follows, which leads to no file). */
+juce::String pathToReplace (const juce::String& path, const ZkSafeFileWriter::LinkTargetCheck& followLinkTo)
 {
     const auto end = resolvePath (path);
 
     if (end.isEmpty() || end == path)
-        return end;
+        return path;
 
     struct stat info;
     const bool follow = followLinkTo != nullptr && ::stat (end.toRawUTF8(), &info) == 0 &&
@@ -169,7 +168,7 @@ int createTemporary (const juce::File& target, juce::String& path)
 } // namespace
 
 bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size,
-                              LinkTargetCheck followLinkTo)
+                              const LinkTargetCheck& followLinkTo)
 {
     if (target == juce::File() || (data == nullptr && size > 0))
         return false;

@@ -3,6 +3,7 @@
 #include <juce_core/juce_core.h>
 
 #include <cstddef>
+#include <functional>
 
 /**
     Replaces a file with new contents so that the file is never left part
@@ -17,7 +18,8 @@
     the file it leads to (an existing regular file) as its own: that file is
     then replaced (the temporary file lies beside it). Otherwise the link
     itself is replaced, so that nothing is written into a file that a link
-    from elsewhere points at. Links are resolved as the system does (a
+    from elsewhere points at; so is a link whose chain loops or is longer than
+    the system follows. Links are resolved as the system does (a
     relative link from the real folder it lies in). The new file keeps the
     replaced file's permissions.
 
@@ -29,14 +31,15 @@ public:
     /** Whether a write to a symbolic link may replace the existing regular
         file that the link leads to, rather than the link. Reads at most a
         bounded part of the file. */
-    using LinkTargetCheck = bool (*) (const juce::File& linkTarget);
+    using LinkTargetCheck = std::function<bool (const juce::File& linkTarget)>;
 
     /** True when target now holds exactly the size bytes at data. The target's
         folder must exist. Without followLinkTo, a link is always replaced. */
     static bool write (const juce::File& target, const void* data, size_t size,
-                       LinkTargetCheck followLinkTo = nullptr);
+                       const LinkTargetCheck& followLinkTo = {});
 
     /** file itself, or the end of the chain of symbolic links that file starts
-        (which need not exist). Empty when the links loop. */
+        (which need not exist). Empty when the links loop or the chain is longer
+        than the system follows. */
     static juce::File resolveLinks (const juce::File& file);
 };

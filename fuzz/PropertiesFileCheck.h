@@ -43,7 +43,7 @@ inline juce::String checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor
         return "the bytes could not be put in place";
 
     processor.initPropertiesFile();
-    auto* properties = dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile());
+    auto* properties = processor.getPropertiesFile();
 
     if (properties == nullptr || properties->getFile() != file)
         return "the instance does not use the file";

@@ -29,7 +29,10 @@ const ZkBoundedXmlReader::Limits generous{1 << 20, 1000, 1000};
 juce::StringArray keysOnDisk (const juce::File& file)
 {
     juce::StringArray keys;
-    if (auto xml = ZkBoundedXmlReader::parse (file, ZkPropertiesFile::fileLimits))
+    juce::MemoryBlock bytes;
+    file.loadFileAsData (bytes);
+    if (auto xml = ZkBoundedXmlReader::parse (static_cast<const char*> (bytes.getData()), bytes.getSize(),
+                                              ZkPropertiesFile::fileLimits))
         for (auto* value : xml->getChildIterator())
             keys.add (value->getStringAttribute ("name"));
     return keys;

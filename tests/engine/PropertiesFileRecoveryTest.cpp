@@ -1,13 +1,16 @@
 // Nothing the user had is deleted: a byte order mark is read wherever XML is,
 // a properties file refused as damaged is moved aside to one backup and a new
-// one written, and a file that cannot be read is left alone while the
-// instance runs on defaults.
+// one written, one odd value costs no other, bytes that only another decoder
+// would read as markup harm nothing, and a file that cannot be read is left
+// alone while the instance runs on defaults.
 
 #include "PresetTestFixture.h"
 #include "PropertiesWriterProcess.h"
 
+#include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkHostStateChunk.h"
 #include "engine/ZkPropertiesFile.h"
+#include "support/SmallStackThread.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -147,13 +150,13 @@ TEST (DamagedPropertiesFile, FoundAtAWriteIsKeptAsTheBackup)
     TemporaryHome home;
     const auto file = home.getPropertiesFile();
     ZkOstinelAudioProcessor processor;
-    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    ASSERT_TRUE (processor.getPropertiesFile()->write());
 
     const std::string damaged = "<PROPERTIES><VALUE name=\"Presets Folder\" val=\"/mine\"";
     ASSERT_TRUE (writeBytes (file, damaged));
     processor.setEditorHeight (640);
     processor.setCurrentAsDefaultEditorDesktopHeightRatio();
-    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    ASSERT_TRUE (processor.getPropertiesFile()->write());
 
     EXPECT_TRUE (bytesOf (ZkPropertiesFile::getBackupFile (file)).matches (damaged.data(), damaged.size()));
     juce::PropertiesFile written (file, {});
@@ -170,14 +173,162 @@ INSTANTIATE_TEST_SUITE_P (
                     "<PROPERTIES><?editor keep?><VALUE name=\"Presets Folder\" val=\"/mine\"/></PROPERTIES>"},
         DamagedFile{"MoreValuesThanTheLimits", manyValues()},
         DamagedFile{"NotXml", "Presets Folder = /mine\n"},
-        DamagedFile{"AnotherDocument", "<SETTINGS><VALUE name=\"Presets Folder\" val=\"/mine\"/></SETTINGS>"},
-        // Values held as elements that the framework's reader crashes on.
-        DamagedFile{"TextBeforeAnElementWithChildren",
-                    "<PROPERTIES><VALUE name=\"x\"><n>text<n><n/></n></n></VALUE></PROPERTIES>"},
-        DamagedFile{"TextBeforeAnElementWithLongAttributes", "<PROPERTIES><VALUE name=\"x\"><n>text<m a=\"" +
-                                                                 std::string (70, 'a') +
-                                                                 "\" b=\"\"/></n></VALUE></PROPERTIES>"}),
+        DamagedFile{"AnotherDocument",
+                    "<SETTINGS><VALUE name=\"Presets Folder\" val=\"/mine\"/></SETTINGS>"}),
     [] (const auto& test) { return std::string (test.param.name); });
+
+namespace
+{
+/** A current file with the user's editor ratio of 0.6 around inside. */
+std::string currentFileAround (const std::string& inside)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+           "<VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n"
+           "<VALUE name=\"DefaultEditorDesktopHeightRatio\" val=\"0.6\"/>\n" +
+           inside + "\n</PROPERTIES>\n";
+}
+
+std::string repeated (const std::string& text, int times)
+{
+    std::string all;
+    for (int i = 0; i < times; ++i)
+        all += text;
+    return all;
+}
+
+/** text in UTF-16 with a byte order mark, little or big endian (ASCII only). */
+std::string utf16 (const std::string& text, bool bigEndian)
+{
+    std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    for (const char c : text)
+        bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+    return bytes;
+}
+
+// Overlong forms of markup characters, which a lenient decoder reads as the
+// characters themselves.
+const std::string lt2 = "\xc0\xbc", gt2 = "\xc0\xbe", lt3 = "\xe0\x80\xbc", gt3 = "\xe0\x80\xbe",
+                  quote3 = "\xe0\x80\xa2", lt4 = "\xf0\x80\x80\xbc", gt4 = "\xf0\x80\x80\xbe",
+                  question4 = "\xf0\x80\x80\xbf";
+
+struct HostileFile
+{
+    const char* name;
+    std::string bytes;
+    bool readable; // else set aside as damaged
+};
+
+class HostilePropertiesFile : public ::testing::TestWithParam<HostileFile>
+{
+protected:
+    TemporaryHome home;
+};
+} // namespace
+
+// Made and closed twice in a row on a small stack, an instance reads the file
+// as the bounded reader does, or sets it aside, whatever another decoder would
+// make of its bytes: nothing crashes, hangs or runs out of stack.
+TEST_P (HostilePropertiesFile, IsReadOnceOrSetAside)
+{
+    const auto& hostile = GetParam();
+    const auto file = home.getPropertiesFile();
+    ASSERT_TRUE (writeBytes (file, hostile.bytes));
+
+    float ratios[2] = {};
+    ASSERT_TRUE (runOnThreadWithStack (256 * 1024,
+                                       [&ratios]
+                                       {
+                                           for (auto& ratio : ratios)
+                                           {
+                                               ZkOstinelAudioProcessor processor;
+                                               ratio = processor.getDefaultEditorDesktopHeightRatio();
+                                           }
+                                       }));
+
+    const auto backup = ZkPropertiesFile::getBackupFile (file);
+    const auto expected = hostile.readable ? 0.6f : 0.5f;
+    EXPECT_EQ (ratios[0], expected);
+    EXPECT_EQ (ratios[1], expected);
+    EXPECT_EQ (backup.exists(), !hostile.readable);
+    if (!hostile.readable)
+    {
+        EXPECT_TRUE (bytesOf (backup).matches (hostile.bytes.data(), hostile.bytes.size()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    Files, HostilePropertiesFile,
+    ::testing::Values (
+        HostileFile{"OverlongTextBeforeNestedElements",
+                    currentFileAround ("<VALUE name=\"x\">text" + lt2 + "n" + gt2 + lt2 + "n" + gt2 + lt2 +
+                                       "n/" + gt2 + lt2 + "/n" + gt2 + lt2 + "/n" + gt2 + "</VALUE>"),
+                    true},
+        HostileFile{"OverlongQuoteSplittingALongAttribute",
+                    currentFileAround ("<VALUE name=\"x\"><n>text<m a=\"" + std::string (70, 'a') + quote3 +
+                                       " b=" + quote3 + "\"/></n></VALUE>"),
+                    true},
+        HostileFile{"OverlongProcessingInstructionInAValue",
+                    currentFileAround ("<VALUE name=\"x\">" + lt4 + "?p" + question4 + gt4 + "text</VALUE>"),
+                    true},
+        HostileFile{"OverlongNestingFarBeyondTheDepth",
+                    currentFileAround ("<VALUE name=\"x\">" + repeated (lt3 + "n" + gt3, 60000) +
+                                       repeated (lt2 + "/n" + gt2, 60000) + "</VALUE>"),
+                    true},
+        HostileFile{"EscapedNestingFarBeyondTheDepth",
+                    currentFileAround ("<VALUE name=\"x\" val=\"" + repeated ("&lt;n&gt;", 50000) + "\"/>"),
+                    true},
+        HostileFile{"NestingBeyondTheDepth",
+                    currentFileAround ("<VALUE name=\"x\">" + repeated ("<n>", 2000) +
+                                       repeated ("</n>", 2000) + "</VALUE>"),
+                    false},
+        HostileFile{"OverlongMarkupThroughout",
+                    lt2 + "PROPERTIES" + gt2 + lt2 + "VALUE name=\"PropertiesFileVersion\" val=\"101\"/" +
+                        gt2 + lt2 + "/PROPERTIES" + gt2,
+                    false},
+        HostileFile{"StrayContinuationByte",
+                    currentFileAround ("<VALUE name=\"x\" val=\"a\x80"
+                                       "b\"/>"),
+                    false},
+        HostileFile{"NulInAValue", currentFileAround (std::string ("<VALUE name=\"x\" val=\"a\0b\"/>", 23)),
+                    false},
+        HostileFile{"Utf16LittleEndian", utf16 (currentFileAround (""), false), false},
+        HostileFile{"Utf16BigEndian", utf16 (currentFileAround (""), true), false},
+        HostileFile{"Utf8ByteOrderMarkTwice", "\xef\xbb\xbf\xef\xbb\xbf" + currentFileAround (""), false}),
+    [] (const auto& test) { return std::string (test.param.name); });
+
+// A value that holds elements (the plug-in never writes one) is not read, and
+// costs no other value: the file is not set aside, and a write keeps the
+// element as it was.
+TEST (PropertiesFileWithAValueOfElements, KeepsTheFileAndTheOtherValues)
+{
+    TemporaryHome home;
+    const auto file = home.getPropertiesFile();
+    const auto presets = home.getFolder().getChildFile ("My Presets");
+    const std::string odd = "<n>text<n><n/></n></n>";
+    ASSERT_TRUE (presets.createDirectory());
+    ASSERT_TRUE (writeBytes (file, currentFileAround ("<VALUE name=\"Presets Folder\" val=\"" +
+                                                      presets.getFullPathName().toStdString() +
+                                                      "\"/>\n<VALUE name=\"Layout\">" + odd + "</VALUE>")));
+    {
+        ZkOstinelAudioProcessor processor;
+        EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.6f);
+        EXPECT_EQ (processor.getUserPresetsFolder(), presets);
+        EXPECT_FALSE (processor.getPropertiesFile()->containsKey ("Layout"));
+        processor.resetDefaultEditorDesktopHeightRatio();
+    }
+
+    EXPECT_FALSE (ZkPropertiesFile::getBackupFile (file).exists());
+    const auto written = bytesOf (file);
+    const auto document = ZkBoundedXmlReader::parse (static_cast<const char*> (written.getData()),
+                                                     written.getSize(), ZkPropertiesFile::fileLimits);
+    ASSERT_NE (document, nullptr);
+    const auto* layout = document->getChildByAttribute ("name", "Layout");
+    ASSERT_NE (layout, nullptr);
+    EXPECT_TRUE (layout->getFirstChildElement()->isEquivalentTo (juce::parseXML (odd).get(), false));
+    EXPECT_EQ (
+        document->getChildByAttribute ("name", "DefaultEditorDesktopHeightRatio")->getStringAttribute ("val"),
+        "0.5");
+}
 
 #if JUCE_LINUX
 

@@ -118,7 +118,7 @@ TEST_F (PropertiesFileSharing, AStoredDefaultSizeOutlivesAnInstanceOpenedBefore)
         storeCurrentHeight (storing, 600);
     }
     resetting.resetDefaultEditorDesktopHeightRatio();
-    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (resetting.getPropertiesFile())->write());
+    ASSERT_TRUE (resetting.getPropertiesFile()->write());
     EXPECT_EQ (onDisk (file, ratioKey), "0.5");
 }
 
@@ -131,7 +131,7 @@ TEST_F (PropertiesFileSharing, AHandEditWhileAnInstanceIsOpenSurvivesItsOwnChang
     ASSERT_TRUE (file.replaceWithText (edited));
 
     storeCurrentHeight (open, 432);
-    ASSERT_TRUE (dynamic_cast<ZkPropertiesFile*> (open.getPropertiesFile())->write());
+    ASSERT_TRUE (open.getPropertiesFile()->write());
 
     EXPECT_EQ (onDisk (file, "Presets Folder"), "/new/presets");
     EXPECT_EQ (onDisk (file, "Mine"), "0.70");
@@ -169,7 +169,7 @@ TEST_F (PropertiesFileSharing, AWriterThatCannotGetTheLockGivesUpAndLeavesTheFil
     const auto before = file.loadFileAsString();
 
     ZkOstinelAudioProcessor processor;
-    auto* properties = dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile());
+    auto* properties = processor.getPropertiesFile();
     storeCurrentHeight (processor, 700);
     {
         const ZkFileLock stuck (ZkPropertiesFile::getLockFile (file)); // a writer that hangs
@@ -191,7 +191,7 @@ TEST_F (PropertiesFileSharing, ALockFileThatCannotBeOpenedDoesNotStopTheWrite)
     ZkOstinelAudioProcessor processor;
     storeCurrentHeight (processor, 700);
 
-    EXPECT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    EXPECT_TRUE (processor.getPropertiesFile()->write());
     EXPECT_EQ (onDisk (file, ratioKey), ratioText (700));
 }
 

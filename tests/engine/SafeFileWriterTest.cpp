@@ -5,6 +5,7 @@
 
 #include "PresetTestFixture.h"
 
+#include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkPropertiesFile.h"
 #include "engine/ZkSafeFileWriter.h"
 
@@ -64,6 +65,20 @@ class ThroughLink : public SafeFileWriterTest, public ::testing::WithParamInterf
 class KeepsMode : public SafeFileWriterTest, public ::testing::WithParamInterface<mode_t>
 {
 };
+
+class PropertiesLinkEdge : public SafeFileWriterTest, public ::testing::WithParamInterface<LinkKind>
+{
+};
+
+bool holdsOwnProperties (const juce::File& file)
+{
+    juce::MemoryBlock bytes;
+    const auto document = file.loadFileAsData (bytes)
+                              ? ZkBoundedXmlReader::parse (static_cast<const char*> (bytes.getData()),
+                                                           bytes.getSize(), ZkPropertiesFile::fileLimits)
+                              : nullptr;
+    return document != nullptr && ZkPropertiesFile::isOwnDocument (*document);
+}
 } // namespace
 
 TEST_P (ThroughLink, TheTargetIsReplacedAndTheLinkStays)
@@ -106,14 +121,36 @@ INSTANTIATE_TEST_SUITE_P (
                  }}),
     [] (const auto& test) { return std::string (test.param.name); });
 
-TEST_F (SafeFileWriterTest, ALinkLoopIsRefused)
+// The system follows 40 links: a chain of 41, like a loop, leads to no file
+// and is replaced itself; the links behind the first stay as they are.
+TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
 {
-    ASSERT_TRUE (makeLink ("other", link));
-    ASSERT_TRUE (makeLink ("settings.xml", link.getSiblingFile ("other")));
+    const auto accept = [] (const juce::File&) { return true; };
+    const auto chainLink = [this] (int i) { return links.getChildFile ("link" + juce::String (i)); };
 
-    EXPECT_FALSE (ZkSafeFileWriter::write (link, contents.data(), contents.size()));
+    // link, then link39 ... link1, then the file: 40 links.
+    ASSERT_TRUE (target.replaceWithText ("old"));
+    ASSERT_TRUE (makeLink (target.getFullPathName(), chainLink (1)));
+    for (int i = 2; i <= 40; ++i)
+        ASSERT_TRUE (makeLink ("link" + juce::String (i - 1), chainLink (i)));
+    ASSERT_TRUE (makeLink ("link39", link));
+
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), accept));
     EXPECT_TRUE (link.isSymbolicLink());
-    EXPECT_EQ (filesIn (links), 2);
+    EXPECT_EQ (target.loadFileAsString().toStdString(), contents);
+
+    ASSERT_TRUE (target.replaceWithText ("old") && link.deleteFile() && makeLink ("link40", link));
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), accept));
+    EXPECT_FALSE (link.isSymbolicLink());
+    EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
+    EXPECT_EQ (target.loadFileAsString(), "old");
+
+    const auto other = links.getChildFile ("other");
+    ASSERT_TRUE (link.deleteFile() && makeLink ("other", link) && makeLink ("settings.xml", other));
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), accept));
+    EXPECT_FALSE (link.isSymbolicLink());
+    EXPECT_TRUE (other.isSymbolicLink());
+    EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
 }
 
 TEST_P (KeepsMode, OfTheFileItReplaces)
@@ -146,7 +183,7 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesStayLinksAndKeepTheirMode)
         ZkOstinelAudioProcessor processor;
         processor.setEditorHeight (640);
         processor.setCurrentAsDefaultEditorDesktopHeightRatio();
-        EXPECT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+        EXPECT_TRUE (processor.getPropertiesFile()->write());
         const auto ratio = processor.getPropertiesFile()->getValue ("DefaultEditorDesktopHeightRatio");
 
         EXPECT_TRUE (properties.isSymbolicLink());
@@ -167,7 +204,9 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesStayLinksAndKeepTheirMode)
 
 // A preset pack from elsewhere may hold a link to any file of the user's, and
 // so may the properties file's place: such a link is replaced, not written
-// through (nor moved aside), as is one that leads nowhere.
+// through, as is one that leads nowhere. (At the properties file's place, a
+// link to a file that is no properties file is moved aside as the backup
+// first; the file it leads to is neither moved nor changed.)
 TEST_F (SafeFileWriterTest, ThePluginsFilesReplaceALinkToAnyOtherFile)
 {
     const auto notes = dotfiles.getChildFile ("notes.txt");
@@ -190,10 +229,68 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesReplaceALinkToAnyOtherFile)
 
     processor.setEditorHeight (640);
     processor.setCurrentAsDefaultEditorDesktopHeightRatio();
-    EXPECT_TRUE (dynamic_cast<ZkPropertiesFile*> (processor.getPropertiesFile())->write());
+    EXPECT_TRUE (processor.getPropertiesFile()->write());
     EXPECT_FALSE (properties.isSymbolicLink());
     EXPECT_EQ (notes.loadFileAsString(), "my notes");
     EXPECT_FALSE (presets.getChildFile ("Missing.zkp").exists());
 }
+
+// At the properties file's place, a link that does not lead to the plug-in's
+// own file: an instance's write replaces the link with the plug-in's file,
+// and nothing is created or changed where the link points.
+TEST_P (PropertiesLinkEdge, IsReplacedAndWhatItPointsAtStays)
+{
+    const auto properties = home.getPropertiesFile();
+    ASSERT_TRUE (properties.getParentDirectory().createDirectory());
+    ASSERT_TRUE (GetParam().make (target, properties));
+    const bool existed = target.existsAsFile();
+    const auto before = target.loadFileAsString();
+
+    {
+        ZkOstinelAudioProcessor processor;
+    }
+
+    EXPECT_FALSE (properties.isSymbolicLink());
+    EXPECT_TRUE (holdsOwnProperties (properties));
+    EXPECT_EQ (target.existsAsFile(), existed);
+    EXPECT_EQ (target.loadFileAsString(), before);
+    EXPECT_EQ (filesIn (dotfiles), existed ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    Kinds, PropertiesLinkEdge,
+    ::testing::Values (LinkKind{"LeadingNowhere", [] (const juce::File& real, const juce::File& at)
+                                { return makeLink (real.getFullPathName(), at); }},
+                       LinkKind{"ToAnotherProgramsSettings",
+                                [] (const juce::File& real, const juce::File& at)
+                                {
+                                    return real.replaceWithText (
+                                               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
+                                               "  <VALUE name=\"theme\" val=\"dark\"/>\n</PROPERTIES>\n") &&
+                                           makeLink (real.getFullPathName(), at);
+                                }},
+                       LinkKind{"ToAnEmptyFile", [] (const juce::File& real, const juce::File& at)
+                                { return real.create().wasOk() && makeLink (real.getFullPathName(), at); }},
+                       LinkKind{"InALoop",
+                                [] (const juce::File&, const juce::File& at) {
+                                    return makeLink ("loop", at) &&
+                                           makeLink (at.getFileName(), at.getSiblingFile ("loop"));
+                                }},
+                       // To a file of the plug-in's own, but through more links than the system follows.
+                       LinkKind{"ThroughTooLongAChain",
+                                [] (const juce::File& real, const juce::File& at)
+                                {
+                                    bool made =
+                                        real.replaceWithText (
+                                            "<PROPERTIES><VALUE name=\"PropertiesFileVersion\" "
+                                            "val=\"101\"/></PROPERTIES>") &&
+                                        makeLink (real.getFullPathName(), at.getSiblingFile ("link1"));
+                                    for (int i = 2; i <= 40; ++i)
+                                        made =
+                                            made && makeLink ("link" + juce::String (i - 1),
+                                                              at.getSiblingFile ("link" + juce::String (i)));
+                                    return made && makeLink ("link40", at);
+                                }}),
+    [] (const auto& test) { return std::string (test.param.name); });
 
 #endif

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <cstddef>
+
+/**
+    Reads the bytes of a file from outside once: one open of a regular file
+    (or of the regular file that a link leads to) and one bounded read from it,
+    so that what the caller checks is what was on disk at that moment. Anything
+    else at the path (a folder, a pipe, a socket, a device) is never opened:
+    opening a pipe waits for a writer, and opening a device may act on it.
+
+    Stateless; any thread, synchronous.
+*/
+class ZkRegularFileReader
+{
+public:
+    enum class Outcome
+    {
+        absent,     // nothing at the path (also a link that leads nowhere or loops), or an empty file
+        unreadable, // not a regular file, or one this user may not read
+        tooLarge,   // more than maxBytes bytes
+        read        // bytes holds the whole file
+    };
+
+    struct Result
+    {
+        Outcome outcome = Outcome::absent;
+        juce::MemoryBlock bytes;
+    };
+
+    /** The whole of file when it is a regular file of at most maxBytes bytes. */
+    static Result read (const juce::File& file, size_t maxBytes);
+};

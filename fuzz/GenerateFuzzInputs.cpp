@@ -1,6 +1,7 @@
 // Writes a fixed set of inputs for a fuzz target, made from its seed corpus
 // by the kinds of changes a fuzzer makes (bits flipped, bytes replaced,
-// inserted and removed, ranges repeated, seeds spliced, markup tokens put in).
+// inserted and removed, ranges repeated, seeds spliced, markup tokens put in,
+// once or thousands of times over).
 // The same seeds, count and seed number give the same files on every run, so
 // that CI replays exactly the same inputs each time; exploring new inputs is
 // the fuzzer's own job, outside CI.
@@ -18,6 +19,7 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace
@@ -25,57 +27,87 @@ namespace
 namespace fs = std::filesystem;
 using Bytes = std::string;
 
-// Markup and encodings the readers treat specially.
-const char* const tokens[] = {
-    "<",
-    ">",
-    "</",
-    "/>",
-    "=",
-    "\"",
-    "'",
-    "&",
-    ";",
-    " ",
-    "<!--",
-    "-->",
-    "<![CDATA[",
-    "]]>",
-    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-    "<?pi x?>",
-    "<!DOCTYPE x>",
-    "&amp;",
-    "&lt;",
-    "&quot;",
-    "&#",
-    "&#x",
-    "&#55357;",
-    "&#xFFFD;",
-    "&#x110000;",
-    "&#0;",
-    "\xef\xbb\xbf",
-    "\xed\xa0\xbd",
-    "\xc0\xaf",
-    "\xf4\x90\x80\x80",
-    "\xff",
-    "\r\n",
-    "\t",
-    " name=\"",
-    " val=\"",
-    "<VALUE name=\"x\" val=\"1\"/>",
-    "<VALUE name=\"x\"><n>text<n><n/></n></n></VALUE>",
+// Markup and encodings the readers treat specially, and what a lenient
+// decoder would read as markup: overlong forms of markup characters in two,
+// three and four bytes ("c0 bc" is '<' to it), stray continuation bytes, byte
+// order marks of UTF-8 and UTF-16, and 0 bytes.
+using namespace std::string_view_literals;
+
+const std::string_view tokens[] = {
+    "<"sv,
+    ">"sv,
+    "</"sv,
+    "/>"sv,
+    "="sv,
+    "\""sv,
+    "'"sv,
+    "&"sv,
+    ";"sv,
+    " "sv,
+    "<!--"sv,
+    "-->"sv,
+    "<![CDATA["sv,
+    "]]>"sv,
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>"sv,
+    "<?pi x?>"sv,
+    "<!DOCTYPE x>"sv,
+    "&amp;"sv,
+    "&lt;"sv,
+    "&quot;"sv,
+    "&#"sv,
+    "&#x"sv,
+    "&#55357;"sv,
+    "&#xFFFD;"sv,
+    "&#x110000;"sv,
+    "&#0;"sv,
+    "\xef\xbb\xbf"sv,
+    "\xff\xfe"sv,
+    "\xfe\xff"sv,
+    "\0"sv,
+    "\xed\xa0\xbd"sv,
+    "\xc0\xaf"sv,
+    "\xc0\xbc"sv,
+    "\xc0\xbe"sv,
+    "\xc0\xa2"sv,
+    "\xc0\xbf"sv,
+    "\xc0\xbd"sv,
+    "\xc0\xa6"sv,
+    "\xe0\x80\xbc"sv,
+    "\xe0\x80\xbe"sv,
+    "\xe0\x80\xa2"sv,
+    "\xe0\x80\xaf"sv,
+    "\xf0\x80\x80\xbc"sv,
+    "\xf0\x80\x80\xbe"sv,
+    "\xf0\x80\x80\xa2"sv,
+    "\xf0\x80\x80\xbf"sv,
+    "\xc0\xbcn\xc0\xbe"sv,
+    "\xe0\x80\xbcn\xe0\x80\xbe"sv,
+    "\xf0\x80\x80\xbcn\xf0\x80\x80\xbe"sv,
+    "\xc0\xbc?p?\xc0\xbe"sv,
+    "\xf0\x80\x80\xbc\xf0\x80\x80\xbfp\xf0\x80\x80\xbf\xf0\x80\x80\xbe"sv,
+    "\x80"sv,
+    "\xbf"sv,
+    "\xf4\x90\x80\x80"sv,
+    "\xff"sv,
+    "\r\n"sv,
+    "\t"sv,
+    " name=\""sv,
+    " val=\""sv,
+    "<n>"sv,
+    "<VALUE name=\"x\" val=\"1\"/>"sv,
+    "<VALUE name=\"x\"><n>text<n><n/></n></n></VALUE>"sv,
     "<VALUE name=\"x\"><n>t<m a=\"0123456789012345678901234567890123456789012345678901234567890\" "
     "b=\"\"/></n>"
-    "</VALUE>",
-    "<PROPERTIES>",
-    "</PROPERTIES>",
-    "<Parameter ParameterName=\"Mix\" Value=\"0.5\"/>",
-    "programName=\"",
-    "Value=\"",
-    "2.0",
-    "-1e30",
-    "nan",
-    "TELQUARLAB Preset File:::::",
+    "</VALUE>"sv,
+    "<PROPERTIES>"sv,
+    "</PROPERTIES>"sv,
+    "<Parameter ParameterName=\"Mix\" Value=\"0.5\"/>"sv,
+    "programName=\""sv,
+    "Value=\""sv,
+    "2.0"sv,
+    "-1e30"sv,
+    "nan"sv,
+    "TELQUARLAB Preset File:::::"sv,
 };
 
 class Generator
@@ -102,15 +134,16 @@ public:
     }
 
 private:
-    /** A number in 0..n-1 (0 for n = 0), from the engine's specified output
-        only, so that every standard library gives the same. */
+    /** A number in 0..n-1 (0 for n = 0), from mt19937_64's raw numbers only:
+        the standard fixes those for every library (not what its
+        distributions make of them), so every library gives the same. */
     size_t below (size_t n) { return n == 0 ? 0 : (size_t)(random() % n); }
 
     void change (Bytes& input)
     {
         const size_t at = below (input.size() + 1);
 
-        switch (below (8))
+        switch (below (9))
         {
             case 0:
                 if (!input.empty())
@@ -146,6 +179,15 @@ private:
             case 6:
                 input.resize (at);
                 break;
+            case 7: // nesting, written any way
+            {
+                const auto token = tokens[below (std::size (tokens))];
+                Bytes repeated;
+                for (size_t times = 1 + below (4096); times > 0 && repeated.size() < limit; --times)
+                    repeated += token;
+                input.insert (at, repeated);
+                break;
+            }
             default:
                 input.insert (at, 1 + below (4), tokens[below (std::size (tokens))][0]);
                 break;

@@ -17,8 +17,7 @@
 
 /** Message thread; the home folder must be usable. Empty when the invariants
     hold, else the one that does not: a file that the bounded reader refuses,
-    or that holds another document than the properties (or values that the
-    framework's reader cannot take), is taken for damaged
+    or that holds another document than the properties, is taken for damaged
     (moved to the backup unchanged, the values start over with a current
     header), a readable one is left as it is until saved, the editor ratio
     read from it is usable, every value read and every text the reader

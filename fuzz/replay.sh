@@ -1,34 +1,57 @@
 #!/usr/bin/env bash
 # Replays one fuzz target's seed corpus plus a fixed set of inputs generated
 # from it (zk_generate_fuzz_inputs): the same inputs, in the same order, on
-# every run of the same tree. Fails when the target fails on any of them.
+# every run of the same tree. Fails when the target fails on any of them or
+# spends longer than a time limit on one (a hang), and names that input.
 #
 #   fuzz/replay.sh <build folder> state|preset|properties [count]
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-build="$1"
+source "$here/kinds.sh"
+build="$(cd "$1" && pwd)"
 kind="$2"
 count="${3:-2000}"
+fuzz_kind "$kind"
 
-case "$kind" in
-    state) target=zk_fuzz_state max_len=16384 ;;
-    preset) target=zk_fuzz_preset_file max_len=32768 ;;
-    properties) target=zk_fuzz_properties max_len=16384 ;;
-    *) echo "unknown kind: $kind" >&2; exit 2 ;;
-esac
+# Seconds an input may take. One takes milliseconds, under the sanitizers too,
+# so this fails a hang early and still leaves a loaded machine ample room.
+input_seconds=10
 
 generated="$build/fuzz/generated/$kind"
 "$build/fuzz/zk_generate_fuzz_inputs" "$here/corpus/$kind" "$generated" "$count" "$max_len" 1
 
-# Each file once, seeds first; libFuzzer's line per file is left out.
-files=("$here/corpus/$kind"/* "$generated"/*)
-log="$build/fuzz/replay-$kind.log"
-status=0
-"$build/fuzz/$target" -runs=1 "${files[@]}" >"$log" 2>&1 || status=$?
-grep -v -e '^Running: ' -e '^Executed ' "$log" || true
-if [ "$status" -ne 0 ]; then
-    echo "$kind: the target failed (status $status) on the input named last above" >&2
-    grep '^Running: ' "$log" | tail -1 >&2
-    exit 1
-fi
-echo "$kind: ${#files[@]} inputs replayed"
+replayed=0
+
+# replay <name> <folder>: each file in the folder once, in name order. The
+# target runs inside the folder and is given the names relative to it ("./"
+# keeps a name that starts with "-" from reading as a flag), so that its
+# command line does not grow with the folder's path. libFuzzer's lines per
+# file are left out of what is shown; the whole output is in the log.
+replay() {
+    local name="$1" folder="$2" status=0 files last
+    local log="$build/fuzz/replay-$kind-$name.log"
+    cd "$folder"
+    files=(./*)
+    if [ ! -f "${files[0]}" ]; then
+        echo "$kind: no inputs in $folder" >&2
+        exit 1
+    fi
+    "$build/fuzz/$target" -runs=1 -timeout="$input_seconds" -artifact_prefix="$build/fuzz/replay-$kind-" \
+        "${files[@]}" >"$log" 2>&1 || status=$?
+    cd "$build"
+    grep -v -e '^Running: ' -e '^Executed ' "$log" || true
+    if [ "$status" -ne 0 ]; then
+        # An input that was started and not finished is the one that failed.
+        last="$(grep -e '^Running: ' -e '^Executed ' "$log" | tail -1)"
+        case "$last" in
+            "Running: "*) echo "$kind: the target failed (status $status) on $folder/${last#Running: ./}" >&2 ;;
+            *) echo "$kind: the target failed (status $status) outside any input of $folder" >&2 ;;
+        esac
+        exit 1
+    fi
+    replayed=$((replayed + ${#files[@]}))
+}
+
+replay seeds "$here/corpus/$kind"
+replay generated "$generated"
+echo "$kind: $replayed inputs replayed"

@@ -260,8 +260,8 @@ INSTANTIATE_TEST_SUITE_P (
     Files, HostilePropertiesFile,
     ::testing::Values (
         HostileFile{"OverlongTextBeforeNestedElements",
-                    currentFileAround ("<VALUE name=\"x\">text" + lt2 + "n" + gt2 + lt2 + "n" + gt2 + lt2 +
-                                       "n/" + gt2 + lt2 + "/n" + gt2 + lt2 + "/n" + gt2 + "</VALUE>"),
+                    currentFileAround ("<VALUE name=\"x\">" + lt2 + "n" + gt2 + "text" + lt2 + "n" + gt2 +
+                                       lt2 + "n/" + gt2 + lt2 + "/n" + gt2 + lt2 + "/n" + gt2 + "</VALUE>"),
                     true},
         HostileFile{"OverlongQuoteSplittingALongAttribute",
                     currentFileAround ("<VALUE name=\"x\"><n>text<m a=\"" + std::string (70, 'a') + quote3 +

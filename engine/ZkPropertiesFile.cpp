@@ -69,9 +69,9 @@ FileOnDisk look (const juce::File& file)
     return {State::readable, std::move (document), std::move (read.bytes)};
 }
 
-/** The values of a document as the framework's reader takes them: the last
-    element of a key wins, and a value held as text is that text as the
-    framework writes it out. A value that holds elements (which the plug-in
+/** The values of a document by the rules of the framework's format, as
+    earlier versions read them: the last element of a key wins, and a value
+    held as text is that text as the framework writes it out. A value that holds elements (which the plug-in
     never writes) is not read: its element stays in the file as it is. */
 juce::StringPairArray valuesOf (const juce::XmlElement& document, bool ignoreCaseOfKeys)
 {
@@ -285,7 +285,7 @@ ZkPropertiesFile::Changes ZkPropertiesFile::changesSinceRead (const juce::String
 void ZkPropertiesFile::apply (juce::XmlElement& document, const juce::StringPairArray& values,
                               const Changes& changes)
 {
-    // Every element of a key is changed: the framework's reader takes the last.
+    // Every element of a key is changed: the last one is the value read.
     juce::Array<juce::XmlElement*> removed;
 
     for (auto* element : document.getChildWithTagNameIterator (valueTag))

@@ -161,14 +161,24 @@ int InfoComponent::parseOffsetText (const juce::String& text)
 }
 
 //==============================================================================
+int InfoComponent::getShownEditorHeight() const
+{
+    // The main editor covers the whole window, which may be lower than the
+    // stored height: the screen limits it, and the stored height stays for a
+    // larger screen.
+    if (mainEditor != nullptr)
+        return mainEditor->getHeight();
+    return processor != nullptr ? processor->getEditorHeight() : 0;
+}
+
 void InfoComponent::updateAllComponents()
 {
     if (processor != nullptr)
     {
-        const bool sizeDiffers = processor->getEditorHeight() != processor->getDefaultEditorHeight();
+        const int defaultHeight = processor->getDefaultEditorHeight();
         clearUndoHistoryButton.setEnabled (processor->canUndoOrRedo());
-        resizeToDefaultButton.setEnabled (sizeDiffers);
-        setCurrentAsDefaultButton.setEnabled (sizeDiffers);
+        resizeToDefaultButton.setEnabled (processor->getEditorHeight() != defaultHeight);
+        setCurrentAsDefaultButton.setEnabled (getShownEditorHeight() != defaultHeight);
         resetDefaultSizeButton.setEnabled (processor->getDefaultEditorDesktopHeightRatio() != 0.5f);
     }
 
@@ -203,7 +213,7 @@ void InfoComponent::buttonClicked (juce::Button* button)
     else if (processor != nullptr)
     {
         if (button == &setCurrentAsDefaultButton)
-            processor->setCurrentAsDefaultEditorDesktopHeightRatio();
+            processor->setCurrentAsDefaultEditorDesktopHeightRatio (getShownEditorHeight());
         else if (button == &resetDefaultSizeButton)
             processor->resetDefaultEditorDesktopHeightRatio();
         else if (button == &clearUndoHistoryButton)

@@ -42,8 +42,9 @@ public:
     void buttonClicked (juce::Button* button) override;
     void labelTextChanged (juce::Label* label) override;
 
-    /** Enables the buttons from the processor's sizes and undo history, shows the
-        offset label while the offset is on, and repaints. */
+    /** Enables the buttons from the processor's sizes and undo history (SET
+        CURRENT AS DEFAULT from the height shown), shows the offset label while
+        the offset is on, and repaints. */
     void updateAllComponents();
 
     /** Shows the offset state on the toggle (no notification). */
@@ -78,6 +79,10 @@ public:
     bool getDawTimingOffsetState() const { return dawTimingOffsetState; }
 
 private:
+    /** [pixels] The height the editor is shown at: the main editor's, or without
+        one the processor's stored height. */
+    int getShownEditorHeight() const;
+
     void setUpTextEditor (juce::TextEditor& editor, const juce::String& text);
     void setUpButton (juce::TextButton& button, juce::Colour onColour);
 

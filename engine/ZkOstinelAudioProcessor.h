@@ -276,6 +276,12 @@ public:
     float getDefaultEditorDesktopHeightRatioFromPropertiesFile();
     void updateDefaultEditorSizes();
     void resetDefaultEditorDesktopHeightRatio();
+    /** Makes shownEditorHeight [pixels] / the main display's height the default
+        ratio, as "set current size as default" does: the height the editor is
+        shown at, which is less than the stored one when the screen limits it.
+        A height of 0 or below leaves the ratio as it is. */
+    void setCurrentAsDefaultEditorDesktopHeightRatio (int shownEditorHeight);
+    /** The same for the stored editor height (getEditorHeight). */
     void setCurrentAsDefaultEditorDesktopHeightRatio();
     ZkPropertiesFile* getPropertiesFile() const;
 

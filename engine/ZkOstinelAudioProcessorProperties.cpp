@@ -154,20 +154,28 @@ void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
     markDefaultEditorRatioAsChosen();
 }
 
-void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
+void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio (int shownEditorHeight)
 {
-    const float displayHeight = mainDisplayHeight();
+    // An editor height of 0 or below gives no usable ratio; the old one stays.
+    const float ratio = (float)shownEditorHeight / mainDisplayHeight();
     {
         const juce::ScopedLock lock (presetTreeLock);
-
-        // An editor height of 0 or below gives no usable ratio; the old one stays.
-        const float ratio = (float)editorHeight / displayHeight;
 
         if (isUsableRatio (ratio))
             defaultEditorDesktopHeightRatio = ratio;
     }
     updateDefaultEditorSizes();
     markDefaultEditorRatioAsChosen();
+}
+
+void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
+{
+    int height = 0;
+    {
+        const juce::ScopedLock lock (presetTreeLock);
+        height = editorHeight;
+    }
+    setCurrentAsDefaultEditorDesktopHeightRatio (height);
 }
 
 ZkPropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const

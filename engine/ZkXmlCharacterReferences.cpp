@@ -70,6 +70,43 @@ Reference classify (const char* text, size_t length, size_t start, size_t& end)
     return i > firstPlace && allDigits && ZkUtf8::isScalarValue (value) ? Reference::wellFormed
                                                                         : Reference::repaired;
 }
+
+bool startsWith (const char* text, size_t length, size_t at, const char* markup)
+{
+    const auto markupLength = std::strlen (markup);
+    return length - at >= markupLength && std::memcmp (text + at, markup, markupLength) == 0;
+}
+
+/** Where markup at text[at] that the parser steps over without reading any
+    reference in it ends, as the parser finds its end: a comment ("-->"), a
+    processing instruction ("?>"), a CDATA section ("]]>"), each closed by the
+    first closing sequence after its opening one, or an end tag (its first
+    '>'). length for one without an end (the parser refuses it); at when none
+    starts there. */
+size_t endOfMarkupWithoutReferences (const char* text, size_t length, size_t at)
+{
+    static constexpr struct
+    {
+        const char* opening;
+        const char* closing;
+    } markups[] = {{"<!--", "-->"}, {"<?", "?>"}, {"<![CDATA[", "]]>"}, {"</", ">"}};
+
+    for (const auto& markup : markups)
+    {
+        if (!startsWith (text, length, at, markup.opening))
+            continue;
+
+        const auto closingLength = std::strlen (markup.closing);
+
+        for (auto i = at + std::strlen (markup.opening); i + closingLength <= length; ++i)
+            if (std::memcmp (text + i, markup.closing, closingLength) == 0)
+                return i + closingLength;
+
+        return length;
+    }
+
+    return at;
+}
 } // namespace
 
 juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
@@ -79,11 +116,44 @@ juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
     const auto replacement = "&#" + std::to_string (ZkUtf8::replacementCharacter) + ";";
     std::string repaired;
     size_t copiedUpTo = 0;
+    bool insideTag = false;
+    char quote = 0; // of the attribute value being read, 0 outside one
 
     for (size_t i = 0, end = 0; i + 1 < length; ++i)
     {
-        if (bytes[i] != '&' || bytes[i + 1] != '#' ||
-            classify (bytes, length, i + 2, end) != Reference::repaired)
+        const char c = bytes[i];
+
+        if (quote != 0)
+        {
+            if (c == quote)
+            {
+                quote = 0;
+                continue;
+            }
+        }
+        else if (c == '<')
+        {
+            // Markup that the parser passes over without reading references
+            // is stepped over; any other '<' starts a tag, which is followed
+            // to its attribute values.
+            const auto past = endOfMarkupWithoutReferences (bytes, length, i);
+
+            if (past == i)
+                insideTag = true;
+            else
+                i = past - 1;
+            continue;
+        }
+        else if (insideTag)
+        {
+            if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '>')
+                insideTag = false;
+            continue;
+        }
+
+        if (c != '&' || bytes[i + 1] != '#' || classify (bytes, length, i + 2, end) != Reference::repaired)
             continue;
 
         repaired.append (bytes + copiedUpTo, i - copiedUpTo).append (replacement);

@@ -25,8 +25,12 @@ public:
         well-formed replaced by a reference to U+FFFD (ZkUtf8::replacementCharacter).
         A reference the parser refuses (more places than it reads, a hex one
         with other characters, a decimal one without places) is left for it to
-        refuse. The result is as long as text or longer (a
-        reference of 3 characters becomes one of 8); text itself when nothing
-        needs a repair. */
+        refuse. Only text and attribute values hold references: comments,
+        processing instructions, CDATA sections and end tags, which the parser
+        steps over without expanding anything in them, are left as they are,
+        each up to the first end the parser finds for it. The result is as
+        long as text or longer (the shortest reference repaired, "&#x;", has 4
+        characters, its replacement 8); text itself when nothing needs a
+        repair. */
     static juce::String repair (const juce::String& text);
 };

@@ -8,6 +8,7 @@
 
 #include "EditorTestSupport.h"
 
+#include "MainEditorComponentTestProbe.h"
 #include "editor/MainEditorComponent.h"
 #include "editor/ZkOstinelAudioProcessorEditor.h"
 #include "engine/PresetTreeTestSupport.h"
@@ -107,4 +108,31 @@ TEST_P (EditorHeightFromPropertiesFile, OpensAndResizesToTheDefaultWithinTheLimi
 }
 
 INSTANTIATE_TEST_SUITE_P (Ratios, EditorHeightFromPropertiesFile, ::testing::Values ("9", "15", "0"));
+
+// A height saved on a larger screen (1164 pixels, shown at 864 on a 1080-pixel
+// one): "SET CURRENT AS DEFAULT" makes the height shown the default, and the
+// stored height stays for the larger screen.
+TEST (EditorHeightFromOutside, SetCurrentAsDefaultTakesTheHeightShown)
+{
+    TemporaryHome home; // the ratio chosen is saved with the properties
+    ZkOstinelAudioProcessor processor;
+    const int displayHeight = Editor::getMainDisplayHeight();
+    const int shown = Editor::getSizeLimits (displayHeight).maxHeight;
+    const int stored = shown + 300;
+    processor.setEditorHeight (stored);
+
+    Editor window (&processor);
+    ASSERT_EQ (window.getHeight(), shown);
+    window.getMainComponent()->showInfoComponent();
+    auto& info =
+        dynamic_cast<InfoComponent&> (MainEditorComponentTestProbe (*window.getMainComponent()).infoScreen());
+    ASSERT_TRUE (info.getSetCurrentAsDefaultButton().isEnabled());
+
+    info.getSetCurrentAsDefaultButton().triggerClick();
+    EditorTestSupport::deliverPendingMessages();
+    EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), (float)shown / (float)displayHeight);
+    EXPECT_EQ (processor.getDefaultEditorHeight(), shown);
+    EXPECT_FALSE (info.getSetCurrentAsDefaultButton().isEnabled());
+    expectStored (processor, stored);
+}
 } // namespace

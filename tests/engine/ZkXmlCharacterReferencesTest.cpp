@@ -73,3 +73,35 @@ INSTANTIATE_TEST_SUITE_P (
         ReferenceCase{"&#x41", nullptr}),
     [] (const ::testing::TestParamInfo<ReferenceCase>& param)
     { return "case" + std::to_string (param.index); });
+
+// Markup that the parser reads no reference in is left as it is, so that a
+// CDATA value written by hand reads back as written; references in the text
+// and attribute values around it, "<!--" inside a value included, are still
+// repaired.
+TEST (XmlCharacterReferences, OnlyReferencesThatTheParserReadsAreRepaired)
+{
+    const struct
+    {
+        std::string document;
+        const char* read; // the document element's text, or its attribute "name"
+    } cases[] = {
+        {"<a><![CDATA[x&#xD800;y]]></a>", "x&#xD800;y"},
+        {"<a>&#xD800;<![CDATA[&#xD800;]]>&#xD800;</a>", "\xef\xbf\xbd&#xD800;\xef\xbf\xbd"},
+        {"<a name=\"<!--&#xD800;-->\"/>", "<!--\xef\xbf\xbd-->"},
+        {"<a b=\"<![CDATA[\">&#xD800;]]></a>", "\xef\xbf\xbd]]>"},
+        {"<a><b></b <!-- >&#xD800;--></a>", "\xef\xbf\xbd-->"},
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto element = ZkBoundedXmlReader::parse (c.document.data(), c.document.size(), generous);
+        ASSERT_NE (element, nullptr) << c.document;
+        const auto text =
+            element->hasAttribute ("name") ? element->getStringAttribute ("name") : element->getAllSubText();
+        EXPECT_EQ (text.toStdString(), c.read) << c.document;
+    }
+
+    // The markup itself, which the writer does not keep, is left as written too.
+    for (const auto* document : {"<?xml version=\"1.0\" x=\"&#xD800;\"?><a/>", "<!--&#xD800;--><a/>"})
+        EXPECT_EQ (ZkXmlCharacterReferences::repair (document), juce::String (document));
+}

@@ -1,7 +1,8 @@
 // The chunks handed to a host: a block stays as it was while the next
-// capacity - 1 blocks are handed out, whichever threads ask (threads that end,
-// new threads that get an ended one's id, many threads at once); the next
-// block after those takes the place of the oldest, and of no other.
+// capacity - 1 blocks are handed out, asked for by this thread or by threads
+// that end right after (a new thread may get an ended one's id); the next
+// block after those takes the place of the oldest, and of no other. Many
+// threads asking at once: the validation suite's concurrency tests.
 
 #include "plugin/ZkHandedChunks.h"
 

@@ -14,8 +14,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
+#include <iterator>
 #include <random>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -144,12 +145,76 @@ TEST (Concurrency, ProgramNameIsReadWhileAnotherThreadRestoresTheState)
     EXPECT_EQ (plugin.getProgramName(), names[1].substr (0, 23));
 }
 
+// The plug-in keeps the last 128 chunks it handed over, from whichever
+// threads asked: each stays whole and unchanged through the next 127 asks.
+constexpr int keptChunks = 128;
+
+// A chunk as the plug-in handed it over: where its bytes lie, and a copy of
+// them taken at once (empty when the chunk was refused).
+struct HandedChunk
+{
+    const unsigned char* data = nullptr;
+    std::vector<unsigned char> copy;
+
+    bool isUnchanged() const { return std::equal (copy.begin(), copy.end(), data); }
+};
+
+HandedChunk askForChunk (HostedPlugin& plugin, bool isPreset)
+{
+    void* data = nullptr;
+    const auto size = plugin.dispatch (effGetChunk, isPreset ? 1 : 0, 0, &data);
+    HandedChunk chunk;
+    chunk.data = static_cast<const unsigned char*> (data);
+    if (data != nullptr && size > 0)
+        chunk.copy.assign (chunk.data, chunk.data + size);
+    return chunk;
+}
+
+// Chunks of which none was handed over before the last 127 asks: every one is
+// still whole and unchanged, and none lies where another does.
+void expectAllKept (const std::vector<HandedChunk>& chunks)
+{
+    ASSERT_LE (chunks.size(), (std::size_t)keptChunks);
+    std::set<const unsigned char*> places;
+
+    for (std::size_t i = 0; i < chunks.size(); ++i)
+    {
+        ASSERT_FALSE (chunks[i].copy.empty()) << "ask " << i;
+        EXPECT_TRUE (chunks[i].isUnchanged()) << "ask " << i;
+        EXPECT_TRUE (places.insert (chunks[i].data).second) << "ask " << i << " shares its place";
+    }
+}
+
+// Holds each thread that arrives until all of them have: released together at
+// the start, they ask at once.
+class Rendezvous
+{
+public:
+    explicit Rendezvous (int threadsToWaitFor)
+        : threads (threadsToWaitFor)
+    {
+    }
+
+    void arriveAndWaitForAll()
+    {
+        ++arrived;
+        while (arrived.load() < threads)
+            std::this_thread::yield();
+    }
+
+private:
+    const int threads;
+    std::atomic<int> arrived{0};
+};
+
 // Four host threads, as hosts have them when the user saves while an autosave,
 // an undo snapshot and the GUI run: each renames the program, asks for the
 // state, restores the state it was handed before and reads names and texts, all at
 // once. Every chunk handed over stays whole and unchanged while the others ask
-// (under AddressSanitizer: is never freed while it is read); the 120 asks stay
-// within the 128 chunks that the plug-in keeps.
+// (under AddressSanitizer: is never freed while it is read). The threads run
+// in two turns of 128 asks, as many as the plug-in keeps: after each turn
+// every chunk of it is checked again, the first one then having 127 asks after
+// it, while the next turn's asks make the plug-in let go of the first turn's.
 TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
 {
     auto session = PluginSession::open();
@@ -157,54 +222,62 @@ TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
     auto& plugin = session->getPlugin();
 
     const Watchdog watchdog ("four threads asking for the state", std::chrono::seconds (120));
-    constexpr int numThreads = 4, rounds = 30;
-    std::atomic<int> ready{0};
+    constexpr int numThreads = 4, turns = 2, roundsPerTurn = keptChunks / numThreads;
     std::atomic<int> changedChunks{0}, refusedChunks{0};
+    std::vector<std::vector<unsigned char>> earlier (numThreads); // the state each thread was handed last
 
-    std::vector<std::thread> threads;
-    for (int t = 0; t < numThreads; ++t)
+    for (int turn = 0; turn < turns; ++turn)
     {
-        threads.emplace_back (
-            [&, t]
-            {
-                std::vector<unsigned char> earlier;
-                ++ready;
-                while (ready.load() < numThreads)
-                    std::this_thread::yield();
+        Rendezvous start (numThreads);
+        std::vector<std::vector<HandedChunk>> handedOver (numThreads);
+        std::vector<std::thread> threads;
 
-                for (int round = 0; round < rounds; ++round)
+        for (int t = 0; t < numThreads; ++t)
+        {
+            threads.emplace_back (
+                [&, t]
                 {
-                    auto name = "Thread " + std::to_string (t) + " round " + std::to_string (round);
-                    plugin.dispatch (effSetProgramName, 0, 0, name.data());
+                    start.arriveAndWaitForAll();
 
-                    void* data = nullptr;
-                    const auto size = plugin.dispatch (effGetChunk, round % 2, 0, &data);
-                    if (data == nullptr || size <= 0)
+                    for (int round = 0; round < roundsPerTurn; ++round)
                     {
-                        ++refusedChunks;
-                        continue;
+                        auto name = "Thread " + std::to_string (t) + " turn " + std::to_string (turn) +
+                                    " round " + std::to_string (round);
+                        plugin.dispatch (effSetProgramName, 0, 0, name.data());
+
+                        auto chunk = askForChunk (plugin, round % 2 == 1);
+                        if (chunk.copy.empty())
+                        {
+                            ++refusedChunks;
+                            continue;
+                        }
+
+                        // The other threads go on meanwhile; this one makes the
+                        // other calls before it reads its chunk again.
+                        const auto& previous = earlier[(std::size_t)t];
+                        if (!previous.empty() && !plugin.setChunk (previous))
+                            ++refusedChunks;
+                        plugin.getProgramName();
+                        plugin.getParameterName (round);
+                        plugin.getParameterDisplay (round);
+
+                        if (!chunk.isUnchanged())
+                            ++changedChunks;
+
+                        earlier[(std::size_t)t] = chunk.copy;
+                        handedOver[(std::size_t)t].push_back (std::move (chunk));
                     }
-                    const auto* bytes = static_cast<const unsigned char*> (data);
-                    const std::vector<unsigned char> handedOver (bytes, bytes + size);
+                });
+        }
 
-                    // The other threads go on meanwhile; this one makes the
-                    // other calls before it reads its chunk again.
-                    if (!earlier.empty() && !plugin.setChunk (earlier))
-                        ++refusedChunks;
-                    plugin.getProgramName();
-                    plugin.getParameterName (round);
-                    plugin.getParameterDisplay (round);
+        for (auto& thread : threads)
+            thread.join();
 
-                    if (!std::equal (handedOver.begin(), handedOver.end(), bytes))
-                        ++changedChunks;
-
-                    earlier = handedOver;
-                }
-            });
+        std::vector<HandedChunk> all;
+        for (auto& chunks : handedOver)
+            std::move (chunks.begin(), chunks.end(), std::back_inserter (all));
+        expectAllKept (all);
     }
-
-    for (auto& thread : threads)
-        thread.join();
 
     EXPECT_EQ (changedChunks.load(), 0);
     EXPECT_EQ (refusedChunks.load(), 0);
@@ -212,8 +285,9 @@ TEST (Concurrency, FourThreadsAskForAndRestoreTheStateAtOnce)
 
 // Hosts ask for the state from short-lived threads (a new one often gets the id
 // of one that just ended) and from many threads at once: 40 threads one after
-// the other, then 70 at once, each asking once. Every chunk handed over is
-// still whole and unchanged once all have asked.
+// the other, each renaming the program and asking, then 70 released together,
+// each asking once and ending only once all have asked. Every chunk handed
+// over is still whole and unchanged once all have asked.
 TEST (Concurrency, ChunksStayWhileThreadsEndBeginAndSeventyAskAtOnce)
 {
     auto session = PluginSession::open();
@@ -223,45 +297,32 @@ TEST (Concurrency, ChunksStayWhileThreadsEndBeginAndSeventyAskAtOnce)
     const Watchdog watchdog ("threads ending, beginning and asking for the state",
                              std::chrono::seconds (120));
     constexpr int oneAfterTheOther = 40, atOnce = 70;
-    std::mutex asking; // one rename and ask at a time, so that each chunk has its own name
-    std::vector<const unsigned char*> handedOver (oneAfterTheOther + atOnce);
-    std::vector<std::vector<unsigned char>> copies (handedOver.size());
-    std::atomic<int> asked{0};
-
-    const auto ask = [&] (int index)
-    {
-        const std::lock_guard<std::mutex> lock (asking);
-        auto name = "Asker " + std::to_string (index);
-        plugin.dispatch (effSetProgramName, 0, 0, name.data());
-        void* data = nullptr;
-        const auto size = plugin.dispatch (effGetChunk, 0, 0, &data);
-        handedOver[(std::size_t)index] = static_cast<const unsigned char*> (data);
-        if (data != nullptr && size > 0)
-            copies[(std::size_t)index].assign (handedOver[(std::size_t)index],
-                                               handedOver[(std::size_t)index] + size);
-        ++asked;
-    };
+    std::vector<HandedChunk> handedOver (oneAfterTheOther + atOnce);
 
     for (int i = 0; i < oneAfterTheOther; ++i)
-        std::thread (ask, i).join();
+        std::thread (
+            [&, i]
+            {
+                auto name = "Asker " + std::to_string (i);
+                plugin.dispatch (effSetProgramName, 0, 0, name.data());
+                handedOver[(std::size_t)i] = askForChunk (plugin, false);
+            })
+            .join();
 
+    Rendezvous start (atOnce), allAsked (atOnce);
     std::vector<std::thread> threads;
     for (int i = oneAfterTheOther; i < oneAfterTheOther + atOnce; ++i)
         threads.emplace_back (
             [&, i]
             {
-                ask (i);
-                while (asked.load() < oneAfterTheOther + atOnce)
-                    std::this_thread::yield();
+                start.arriveAndWaitForAll();
+                handedOver[(std::size_t)i] = askForChunk (plugin, false);
+                allAsked.arriveAndWaitForAll();
             });
     for (auto& thread : threads)
         thread.join();
 
-    for (std::size_t i = 0; i < copies.size(); ++i)
-    {
-        ASSERT_FALSE (copies[i].empty()) << "thread " << i;
-        EXPECT_TRUE (std::equal (copies[i].begin(), copies[i].end(), handedOver[i])) << "thread " << i;
-    }
+    expectAllKept (handedOver);
 }
 
 // A speaker arrangement of one or two channels, laid out as the host hands it over.

@@ -7,7 +7,6 @@
 #include "PresetTestFixture.h"
 #include "PropertiesWriterProcess.h"
 
-#include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkHostStateChunk.h"
 #include "engine/ZkPropertiesFile.h"
 #include "support/SmallStackThread.h"
@@ -196,12 +195,12 @@ std::string repeated (const std::string& text, int times)
     return all;
 }
 
-/** text in UTF-16 with a byte order mark, little or big endian (ASCII only). */
-std::string utf16 (const std::string& text, bool bigEndian)
+/** text in UTF-16 with a byte order mark, little endian (ASCII only). */
+std::string utf16 (const std::string& text)
 {
-    std::string bytes = bigEndian ? "\xfe\xff" : "\xff\xfe";
+    std::string bytes = "\xff\xfe";
     for (const char c : text)
-        bytes += bigEndian ? std::string{'\0', c} : std::string{c, '\0'};
+        bytes += std::string{c, '\0'};
     return bytes;
 }
 
@@ -235,15 +234,12 @@ TEST_P (HostilePropertiesFile, IsReadOnceOrSetAside)
     ASSERT_TRUE (writeBytes (file, hostile.bytes));
 
     float ratios[2] = {};
-    ASSERT_TRUE (runOnThreadWithStack (256 * 1024,
-                                       [&ratios]
-                                       {
-                                           for (auto& ratio : ratios)
-                                           {
-                                               ZkOstinelAudioProcessor processor;
-                                               ratio = processor.getDefaultEditorDesktopHeightRatio();
-                                           }
-                                       }));
+    const auto startTwice = [&ratios]
+    {
+        for (auto& ratio : ratios)
+            ratio = ZkOstinelAudioProcessor().getDefaultEditorDesktopHeightRatio();
+    };
+    ASSERT_TRUE (runOnThreadWithStack (256 * 1024, startTwice));
 
     const auto backup = ZkPropertiesFile::getBackupFile (file);
     const auto expected = hostile.readable ? 0.6f : 0.5f;
@@ -274,25 +270,13 @@ INSTANTIATE_TEST_SUITE_P (
                     currentFileAround ("<VALUE name=\"x\">" + repeated (lt3 + "n" + gt3, 60000) +
                                        repeated (lt2 + "/n" + gt2, 60000) + "</VALUE>"),
                     true},
-        HostileFile{"EscapedNestingFarBeyondTheDepth",
-                    currentFileAround ("<VALUE name=\"x\" val=\"" + repeated ("&lt;n&gt;", 50000) + "\"/>"),
-                    true},
-        HostileFile{"NestingBeyondTheDepth",
-                    currentFileAround ("<VALUE name=\"x\">" + repeated ("<n>", 2000) +
-                                       repeated ("</n>", 2000) + "</VALUE>"),
-                    false},
-        HostileFile{"OverlongMarkupThroughout",
-                    lt2 + "PROPERTIES" + gt2 + lt2 + "VALUE name=\"PropertiesFileVersion\" val=\"101\"/" +
-                        gt2 + lt2 + "/PROPERTIES" + gt2,
-                    false},
         HostileFile{"StrayContinuationByte",
                     currentFileAround ("<VALUE name=\"x\" val=\"a\x80"
                                        "b\"/>"),
                     false},
         HostileFile{"NulInAValue", currentFileAround (std::string ("<VALUE name=\"x\" val=\"a\0b\"/>", 23)),
                     false},
-        HostileFile{"Utf16LittleEndian", utf16 (currentFileAround (""), false), false},
-        HostileFile{"Utf16BigEndian", utf16 (currentFileAround (""), true), false},
+        HostileFile{"Utf16", utf16 (currentFileAround ("")), false},
         HostileFile{"Utf8ByteOrderMarkTwice", "\xef\xbb\xbf\xef\xbb\xbf" + currentFileAround (""), false}),
     [] (const auto& test) { return std::string (test.param.name); });
 
@@ -318,9 +302,7 @@ TEST (PropertiesFileWithAValueOfElements, KeepsTheFileAndTheOtherValues)
     }
 
     EXPECT_FALSE (ZkPropertiesFile::getBackupFile (file).exists());
-    const auto written = bytesOf (file);
-    const auto document = ZkBoundedXmlReader::parse (static_cast<const char*> (written.getData()),
-                                                     written.getSize(), ZkPropertiesFile::fileLimits);
+    const auto document = juce::parseXML (file);
     ASSERT_NE (document, nullptr);
     const auto* layout = document->getChildByAttribute ("name", "Layout");
     ASSERT_NE (layout, nullptr);

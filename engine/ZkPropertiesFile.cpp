@@ -71,8 +71,9 @@ FileOnDisk look (const juce::File& file)
 
 /** The values of a document by the rules of the framework's format, as
     earlier versions read them: the last element of a key wins, and a value
-    held as text is that text as the framework writes it out. A value that holds elements (which the plug-in
-    never writes) is not read: its element stays in the file as it is. */
+    held as text is that text as the framework writes it out. A value that
+    holds elements (which the plug-in never writes) is not read: its element
+    stays in the file as it is. */
 juce::StringPairArray valuesOf (const juce::XmlElement& document, bool ignoreCaseOfKeys)
 {
     juce::StringPairArray values (ignoreCaseOfKeys);

@@ -24,11 +24,6 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     return temporary.getFile().replaceFileIn (target);
 }
 
-juce::File ZkSafeFileWriter::resolveLinks (const juce::File& file)
-{
-    return file;
-}
-
 #else
 
 #include <cerrno>
@@ -94,8 +89,9 @@ juce::String inFolder (const juce::String& folder, const juce::String& name)
 
 /** path itself, or, when path is a symbolic link, the end of the chain of links
     it starts (also one that does not exist yet). Empty when the links loop or
-    the chain is longer than the system follows. Each relative link is taken from the real folder it lies in:
-   joining it to path as text would undo a ".." wrongly when that folder is reached through a link. */
+    the chain is longer than the system follows. Each relative link is taken
+    from the real folder it lies in: joining it to path as text would undo a
+    ".." wrongly when that folder is reached through a link. */
 juce::String resolvePath (juce::String path)
 {
     constexpr int maxLinks = 40; // as the system's own limit
@@ -175,9 +171,6 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
 
     const auto targetPath = pathToReplace (target.getFullPathName(), followLinkTo);
 
-    if (targetPath.isEmpty())
-        return false;
-
     // A link that is replaced has no mode to keep: the new file gets the usual one.
     struct stat info;
     const bool replacing = ::lstat (targetPath.toRawUTF8(), &info) == 0 && !S_ISLNK (info.st_mode);
@@ -210,15 +203,6 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     // The folder is not synced: after a crash the name holds the old or the
     // new file, each of them complete.
     return true;
-}
-
-juce::File ZkSafeFileWriter::resolveLinks (const juce::File& file)
-{
-    if (file == juce::File())
-        return {};
-
-    const auto path = resolvePath (file.getFullPathName());
-    return path.isEmpty() ? juce::File() : juce::File (path);
 }
 
 #endif

@@ -29,17 +29,12 @@ class ZkSafeFileWriter
 {
 public:
     /** Whether a write to a symbolic link may replace the existing regular
-        file that the link leads to, rather than the link. Reads at most a
-        bounded part of the file. */
+        file that the link leads to, rather than the link. A check that reads
+        that file reads at most a bounded part of it. */
     using LinkTargetCheck = std::function<bool (const juce::File& linkTarget)>;
 
     /** True when target now holds exactly the size bytes at data. The target's
         folder must exist. Without followLinkTo, a link is always replaced. */
     static bool write (const juce::File& target, const void* data, size_t size,
                        const LinkTargetCheck& followLinkTo = {});
-
-    /** file itself, or the end of the chain of symbolic links that file starts
-        (which need not exist). Empty when the links loop or the chain is longer
-        than the system follows. */
-    static juce::File resolveLinks (const juce::File& file);
 };

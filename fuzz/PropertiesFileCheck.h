@@ -15,7 +15,8 @@
 
 #include <cmath>
 
-/** Message thread; the home folder must be usable. Empty when the invariants
+/** One thread at a time: the message thread, or one that stands in for it
+    (the fuzz target's small-stack thread); the home folder must be usable. Empty when the invariants
     hold, else the one that does not: a file that the bounded reader refuses,
     or that holds another document than the properties, is taken for damaged
     (moved to the backup unchanged, the values start over with a current

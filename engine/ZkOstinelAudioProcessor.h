@@ -279,10 +279,9 @@ public:
     /** Makes shownEditorHeight [pixels] / the main display's height the default
         ratio, as "set current size as default" does: the height the editor is
         shown at, which is less than the stored one when the screen limits it.
-        A height of 0 or below leaves the ratio as it is. */
+        A height of 0 or below changes nothing: the ratio stays as it is, in
+        this instance and in the file. */
     void setCurrentAsDefaultEditorDesktopHeightRatio (int shownEditorHeight);
-    /** The same for the stored editor height (getEditorHeight). */
-    void setCurrentAsDefaultEditorDesktopHeightRatio();
     ZkPropertiesFile* getPropertiesFile() const;
 
 private:

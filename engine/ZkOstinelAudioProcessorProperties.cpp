@@ -3,7 +3,8 @@
 // and written by the host's state calls, so they change under presetTreeLock.
 //
 // The file is read and written by ZkPropertiesFile (bounded reading, writes
-// that never leave it part written, nothing outside the home folder, each
+// that never leave it part written, a place under the home folder, links there
+// written through only to the plug-in's own file, wherever that lies, each
 // instance writing only what it changed).
 // On Linux the framework puts the file at ~/TELQUARLAB/ZkOstinel.zkproperties
 // (the macOS library sub-folder does not apply there); on macOS it lies in
@@ -58,10 +59,12 @@ void ZkOstinelAudioProcessor::initPropertiesFile()
 {
     propertiesFileOptions = getPropertiesFileOptions();
 
-    // Reads the file only when it lies under the user's home folder and passes
-    // the bounded reader; a damaged file is moved aside to its backup and a
-    // new one written by the next write, an unreadable one is left alone.
-    propertiesFile = std::make_unique<ZkPropertiesFile> (propertiesFileOptions);
+    // Reads the file only when its place lies under the user's home folder
+    // (a link there may lead to the plug-in's own file elsewhere) and it
+    // passes the bounded reader; a damaged file is moved aside to its backup
+    // and a new one written by the next write, an unreadable one is left alone.
+    propertiesFile =
+        std::make_unique<ZkPropertiesFile> (ZkPropertiesFile::Options::from (propertiesFileOptions));
 
     const auto file = propertiesFile->getFile();
 
@@ -91,7 +94,7 @@ void ZkOstinelAudioProcessor::setPropertiesHeaderValues()
 
     propertiesFile->setValue ("Creator", "Tevlinor");
     propertiesFile->setValue ("Company", "TELQUARLAB");
-    propertiesFile->setValue ("Product", "ZkOstinel");
+    propertiesFile->setValue (ZkPropertiesFile::productKey, ZkPropertiesFile::productName);
     propertiesFile->setValue (ZkPropertiesFile::versionKey, currentPropertiesFileVersion);
     propertiesFile->setValue (ratioKey, (double)defaultRatio);
     propertiesFile->setValue ("InstallationDate", juce::Time::getCurrentTime().toString (true, false));
@@ -156,26 +159,19 @@ void ZkOstinelAudioProcessor::resetDefaultEditorDesktopHeightRatio()
 
 void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio (int shownEditorHeight)
 {
-    // An editor height of 0 or below gives no usable ratio; the old one stays.
+    // An editor height of 0 or below gives no usable ratio: nothing is chosen,
+    // and a newer ratio that another instance stored stays.
     const float ratio = (float)shownEditorHeight / mainDisplayHeight();
+
+    if (!isUsableRatio (ratio))
+        return;
+
     {
         const juce::ScopedLock lock (presetTreeLock);
-
-        if (isUsableRatio (ratio))
-            defaultEditorDesktopHeightRatio = ratio;
+        defaultEditorDesktopHeightRatio = ratio;
     }
     updateDefaultEditorSizes();
     markDefaultEditorRatioAsChosen();
-}
-
-void ZkOstinelAudioProcessor::setCurrentAsDefaultEditorDesktopHeightRatio()
-{
-    int height = 0;
-    {
-        const juce::ScopedLock lock (presetTreeLock);
-        height = editorHeight;
-    }
-    setCurrentAsDefaultEditorDesktopHeightRatio (height);
 }
 
 ZkPropertiesFile* ZkOstinelAudioProcessor::getPropertiesFile() const

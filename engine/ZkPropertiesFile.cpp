@@ -5,6 +5,7 @@
 #include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
+#include <optional>
 #include <utility>
 
 #if !JUCE_WINDOWS
@@ -30,7 +31,8 @@ struct FileOnDisk
 
     State state = State::absent;
     std::unique_ptr<juce::XmlElement> document;
-    juce::MemoryBlock bytes; // what document was read from
+    juce::MemoryBlock bytes;                // what document was read from
+    std::optional<ZkFileIdentity> identity; // of the file read, with readable
 };
 
 /** The file's bytes, read once and parsed once by the bounded reader: no other
@@ -47,9 +49,9 @@ FileOnDisk look (const juce::File& file)
         case Outcome::absent:
             return {};
         case Outcome::unreadable:
-            return {State::unreadable, {}, {}};
+            return {State::unreadable, {}, {}, {}};
         case Outcome::tooLarge:
-            return {State::damaged, {}, {}};
+            return {State::damaged, {}, {}, {}};
         case Outcome::read:
             break;
     }
@@ -58,7 +60,7 @@ FileOnDisk look (const juce::File& file)
                                                read.bytes.getSize(), ZkPropertiesFile::fileLimits);
 
     if (document == nullptr || !ZkPropertiesFile::isPropertiesDocument (*document))
-        return {State::damaged, {}, {}};
+        return {State::damaged, {}, {}, {}};
 
     // Another program's settings, or anything else of the user's that a link
     // leads to, is neither taken as this file nor written: the link is
@@ -66,17 +68,17 @@ FileOnDisk look (const juce::File& file)
     if (file.isSymbolicLink() && !ZkPropertiesFile::isOwnDocument (*document))
         return {};
 
-    return {State::readable, std::move (document), std::move (read.bytes)};
+    return {State::readable, std::move (document), std::move (read.bytes), read.identity};
 }
 
 /** The values of a document by the rules of the framework's format, as
     earlier versions read them: the last element of a key wins, and a value
     held as text is that text as the framework writes it out. A value that
-    holds elements (which the plug-in never writes) is not read: its element
-    stays in the file as it is. */
-juce::StringPairArray valuesOf (const juce::XmlElement& document, bool ignoreCaseOfKeys)
+    holds elements (which the plug-in never writes) is not read. Key names are
+    compared with their letter case. */
+juce::StringPairArray valuesOf (const juce::XmlElement& document)
 {
-    juce::StringPairArray values (ignoreCaseOfKeys);
+    juce::StringPairArray values (false);
 
     for (auto* element : document.getChildWithTagNameIterator (valueTag))
     {
@@ -130,19 +132,26 @@ bool mayWrite (const ZkFileLock& writers, const juce::File& file)
 } // namespace
 
 const juce::String ZkPropertiesFile::versionKey ("PropertiesFileVersion");
+const juce::String ZkPropertiesFile::productKey ("Product");
+const juce::String ZkPropertiesFile::productName ("ZkOstinel");
+
+ZkPropertiesFile::Options ZkPropertiesFile::Options::from (const juce::PropertiesFile::Options& options)
+{
+    // Resolving the default file expands "~": only with a usable home folder.
+    const bool hasHome = ZkHomeFolder::find() != juce::File();
+    return {hasHome ? options.getDefaultFile() : juce::File(), options.millisecondsBeforeSaving};
+}
 
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions)
-    : ZkPropertiesFile (fileOptions, fileToRead (fileOptions))
+    : ZkPropertiesFile (fileOptions, fileToRead (fileOptions.file))
 {
 }
 
 ZkPropertiesFile::ZkPropertiesFile (const Options& fileOptions, FileToRead toRead)
-    : juce::PropertySet (fileOptions.ignoreCaseOfKeyNames)
+    : juce::PropertySet (false)
     , file (std::move (toRead.file))
     , millisecondsBeforeSaving (fileOptions.millisecondsBeforeSaving)
-    , ignoreCaseOfKeys (fileOptions.ignoreCaseOfKeyNames)
-    , valuesAsRead (toRead.document != nullptr ? valuesOf (*toRead.document, ignoreCaseOfKeys)
-                                               : juce::StringPairArray (ignoreCaseOfKeys))
+    , valuesAsRead (toRead.document != nullptr ? valuesOf (*toRead.document) : juce::StringPairArray (false))
 {
     // The values are what the file holds: nothing counts as changed.
     getAllProperties() = valuesAsRead;
@@ -164,11 +173,11 @@ bool ZkPropertiesFile::isOwnDocument (const juce::XmlElement& document)
     if (!isPropertiesDocument (document))
         return false;
 
-    for (auto* element : document.getChildWithTagNameIterator (valueTag))
-        if (element->getStringAttribute (nameAttribute) == versionKey)
-            return true;
-
-    return false;
+    // Programs of the same maker, built on the same framework, may keep a
+    // version value too; the product they name tells them apart.
+    const auto values = valuesOf (document);
+    return values.containsKey (versionKey) &&
+           (!values.containsKey (productKey) || values[productKey] == productName);
 }
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)
@@ -181,13 +190,10 @@ juce::File ZkPropertiesFile::getLockFile (const juce::File& file)
     return file.getSiblingFile (file.getFileName() + ".lock");
 }
 
-ZkPropertiesFile::FileToRead ZkPropertiesFile::fileToRead (const Options& fileOptions)
+ZkPropertiesFile::FileToRead ZkPropertiesFile::fileToRead (const juce::File& file)
 {
-    // Resolving the default file expands "~": only with a usable home folder.
-    if (ZkHomeFolder::find() == juce::File())
+    if (file == juce::File())
         return {};
-
-    const auto file = fileOptions.getDefaultFile();
 
     // An unreadable file is left alone: the values live in memory only.
     const auto toRead = [&file] (FileOnDisk onDisk) -> FileToRead
@@ -201,8 +207,9 @@ ZkPropertiesFile::FileToRead ZkPropertiesFile::fileToRead (const Options& fileOp
     if (auto onDisk = look (file); onDisk.state != FileOnDisk::State::damaged)
         return toRead (std::move (onDisk));
 
-    // Looked at again under the lock: another instance may have moved it aside
-    // and written a new file meanwhile, which must not become the backup.
+    // Read a second time, under the lock: another instance may have moved it
+    // aside and written a new file meanwhile, which must not become the
+    // backup. What this second reading finds is what is used.
     const ZkFileLock writers (getLockFile (file));
 
     if (!mayWrite (writers, file))
@@ -304,7 +311,7 @@ void ZkPropertiesFile::apply (juce::XmlElement& document, const juce::StringPair
         {
             if (element->getStringAttribute (nameAttribute) == key)
             {
-                element->deleteAllChildElements(); // a value held as an element would win over the text
+                element->deleteAllChildElements(); // with them the value would not be read
                 element->setAttribute (valueAttribute, values[key]);
                 found = true;
             }
@@ -399,7 +406,7 @@ bool ZkPropertiesFile::write()
     }
     else
     {
-        keepNewerValues (changes, valuesOf (*onDisk.document, ignoreCaseOfKeys));
+        keepNewerValues (changes, valuesOf (*onDisk.document));
     }
 
     apply (*onDisk.document, values, changes);
@@ -414,14 +421,12 @@ bool ZkPropertiesFile::write()
     if (!ZkBoundedXmlReader::isWithinLimits (bytes, size, fileLimits))
         return false;
 
-    // A link is written through only to this plug-in's own file, as read
-    // above: look() reads through no other link, and one to a damaged file was
-    // moved aside. Any other link is replaced itself.
-    const bool throughLink = onDisk.state == FileOnDisk::State::readable;
-
+    // Only the very file read above is replaced, also at the end of a link:
+    // look() reads through no link but to this plug-in's own file, and one to
+    // a damaged file was moved aside. A link that leads elsewhere by now, or
+    // any other link, is replaced itself.
     if (!onDisk.bytes.matches (bytes, size) &&
-        !ZkSafeFileWriter::write (target, bytes, size,
-                                  [throughLink] (const juce::File&) { return throughLink; }))
+        !ZkSafeFileWriter::write (target, bytes, size, onDisk.identity))
         return false;
 
     {

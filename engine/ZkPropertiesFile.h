@@ -12,26 +12,38 @@
     instance or the user wrote. It keeps the framework's XML form (a
     "PROPERTIES" element holding one "VALUE" element per key with the
     attributes "name" and "val"), but the framework never reads it: its bytes
-    are read once (ZkRegularFileReader) and parsed once, by the bounded XML
-    reader (fileLimits), and the values are taken from that one document.
+    are read by ZkRegularFileReader alone, once at start (a damaged one twice,
+    below) and once at each write, each reading parsed once by the bounded XML
+    reader (fileLimits), and the values are taken from that document.
 
     - the file is read only when it lies under a usable home folder
-      (ZkHomeFolder); otherwise the values live in memory only and nothing is
-      ever written;
-    - a file that cannot be read (no permission, not a regular file) is left
-      alone: the values start empty and live in memory only;
+      (ZkHomeFolder, Options::from); otherwise the values live in memory only
+      and nothing is ever written;
+    - a file that cannot be read (no permission, not a regular file: a folder,
+      a pipe, a device, also at the end of a link, such as one to /dev/null)
+      is left alone: the values start empty and live in memory only, and
+      nothing is written there;
     - a file that the reader refuses, or that holds no "PROPERTIES" document,
       counts as damaged: it is moved aside to one backup beside it
       (getBackupFile, replacing an earlier backup), the values start empty,
-      and the next write makes a new file. When it cannot be moved, the values
-      stay in memory only. A value that holds elements instead of a "val"
-      attribute (the plug-in never writes one) is not read, and stays in the
-      file as it is: it costs no other value;
+      and the next write makes a new file. At start, such a file is read a
+      second time under the writers' lock before it is moved (another instance
+      may have replaced it meanwhile); what that reading finds is used. When
+      it cannot be moved, the values stay in memory only. A value that holds
+      elements instead of a "val" attribute (the plug-in never writes one) is
+      not read, and costs no other value: its element stays in the file until
+      this instance stores that key (a key the plug-in must have, such as the
+      presets folder or the editor ratio, then gets its default in place);
     - a symbolic link at the file's place is followed, for reading and
       writing, only when it ends at an existing regular file that holds this
-      plug-in's properties (isOwnDocument). Any other link is replaced itself
+      plug-in's properties (isOwnDocument), and a write replaces only that very
+      file (ZkSafeFileWriter, by its identity): a link re-pointed since it was
+      read is replaced itself. A link to a regular file of anything else
+      (another program's settings, an empty file), or one that leads nowhere,
+      loops or passes more links than the system follows, is replaced itself
       by the next write (one to a damaged file is first moved aside as the
-      backup), and nothing is created or changed where it points;
+      backup), and nothing is created or changed where it points. A link to
+      anything but a regular file is left alone, as such a file is (above);
     - a write stores only the keys that this instance changed (set to another
       text than it read, added, removed, or marked with markAsChanged), merged
       into the file as it stands at that moment: the file is read again, and
@@ -45,22 +57,37 @@
       opened or locked at all does not stop it: the write goes ahead without
       the lock and says so in the log. An instance that changed nothing
       writes nothing;
-    - writes go through ZkSafeFileWriter, on the framework's schedule (the
+    - writes go through ZkSafeFileWriter, on this object's schedule (the
       options' delay after a change, and when the object is destroyed): a
-      write that fails leaves the file as it was and is tried once, not again
-      until the next change or the end of the object's life.
+      write that fails is tried once, not again until the next change or the
+      end of the object's life. It leaves the file as it was, except a file
+      found damaged at that write: that one was moved aside first, so the
+      place then holds no file and the backup holds it.
 
     Message thread (its write timer runs there).
 */
 class ZkPropertiesFile : public juce::PropertySet
 {
 public:
-    using Options = juce::PropertiesFile::Options;
+    /** All that this class takes of the framework's options. */
+    struct Options
+    {
+        juce::File file;                     // none: the values live in memory only
+        int millisecondsBeforeSaving = 3000; // [ms] after a change; 0: at once, below 0: only when destroyed
+
+        /** The framework's default file for options, when it lies under a
+            usable home folder (none otherwise), and its delay. Key names are
+            always compared with their letter case. */
+        static Options from (const juce::PropertiesFile::Options& options);
+    };
 
     static constexpr ZkBoundedXmlReader::Limits fileLimits{1 << 20, 1024, 2048};
 
     /** The key that every properties file of the plug-in holds (in its header). */
     static const juce::String versionKey;
+
+    /** The header's key that names the product, and this plug-in's name there. */
+    static const juce::String productKey, productName;
 
     explicit ZkPropertiesFile (const Options& fileOptions);
     ~ZkPropertiesFile() override;
@@ -97,7 +124,7 @@ public:
     static bool isPropertiesDocument (const juce::XmlElement& document);
 
     /** True when document is a properties document of this plug-in: one that
-        holds versionKey. */
+        holds versionKey and names no other product (productKey) than this. */
     static bool isOwnDocument (const juce::XmlElement& document);
 
     /** Where a damaged file is moved: its name plus ".damaged", beside the
@@ -143,7 +170,7 @@ private:
 
     ZkPropertiesFile (const Options& fileOptions, FileToRead toRead);
 
-    static FileToRead fileToRead (const Options& fileOptions);
+    static FileToRead fileToRead (const juce::File& file);
     static void apply (juce::XmlElement& document, const juce::StringPairArray& values,
                        const Changes& changes);
 
@@ -153,7 +180,6 @@ private:
 
     const juce::File file;
     const int millisecondsBeforeSaving; // [ms] after a change; 0: at once, below 0: only when destroyed
-    const bool ignoreCaseOfKeys;
     SaveTimer saveTimer{*this};
     bool needsWriting = false; // under getLock()
 

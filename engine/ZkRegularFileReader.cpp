@@ -8,18 +8,18 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
         return {};
 
     if (!file.existsAsFile())
-        return {Outcome::unreadable, {}};
+        return {Outcome::unreadable, {}, {}};
 
     juce::FileInputStream stream (file);
 
     if (stream.failedToOpen())
-        return {Outcome::unreadable, {}};
+        return {Outcome::unreadable, {}, {}};
 
-    Result result{Outcome::read, {}};
+    Result result{Outcome::read, {}, {}};
     stream.readIntoMemoryBlock (result.bytes, (ssize_t)maxBytes + 1);
 
     if (result.bytes.getSize() > maxBytes)
-        return {Outcome::tooLarge, {}};
+        return {Outcome::tooLarge, {}, {}};
 
     if (result.bytes.isEmpty())
         return {};
@@ -67,17 +67,17 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
         return {};
 
     if (!S_ISREG (info.st_mode))
-        return {Outcome::unreadable, {}};
+        return {Outcome::unreadable, {}, {}};
 
     // Not blocking, and the type checked again on what was opened: the path
     // may have become a pipe in between.
     const Descriptor opened (::open (path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
 
     if (opened.fd < 0 || ::fstat (opened.fd, &info) != 0 || !S_ISREG (info.st_mode))
-        return {Outcome::unreadable, {}};
+        return {Outcome::unreadable, {}, {}};
 
     // One byte more than allowed tells a file that is, or has grown, too large.
-    Result result{Outcome::read, {}};
+    Result result{Outcome::read, {}, {}};
     result.bytes.setSize (maxBytes + 1);
     size_t size = 0;
 
@@ -90,7 +90,7 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
             continue;
 
         if (got < 0)
-            return {Outcome::unreadable, {}};
+            return {Outcome::unreadable, {}, {}};
 
         if (got == 0)
             break;
@@ -99,12 +99,13 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
     }
 
     if (size > maxBytes)
-        return {Outcome::tooLarge, {}};
+        return {Outcome::tooLarge, {}, {}};
 
     if (size == 0)
         return {};
 
     result.bytes.setSize (size);
+    result.identity = ZkFileIdentity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino};
     return result;
 }
 

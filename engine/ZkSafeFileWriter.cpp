@@ -2,7 +2,8 @@
 
 #if JUCE_WINDOWS
 
-bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size, const LinkTargetCheck&)
+bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size,
+                              std::optional<ZkFileIdentity>)
 {
     if (target == juce::File() || target.isDirectory() || (target.exists() && !target.hasWriteAccess()))
         return false;
@@ -94,7 +95,11 @@ juce::String inFolder (const juce::String& folder, const juce::String& name)
     ".." wrongly when that folder is reached through a link. */
 juce::String resolvePath (juce::String path)
 {
-    constexpr int maxLinks = 40; // as the system's own limit
+#if JUCE_MAC
+    constexpr int maxLinks = 32; // as the system follows them (MAXSYMLINKS)
+#else
+    constexpr int maxLinks = 40; // as the kernel follows them
+#endif
 
     for (int i = 0; i <= maxLinks; ++i) // maxLinks links, then their end
     {
@@ -123,21 +128,16 @@ juce::String resolvePath (juce::String path)
     return {};
 }
 
-/** What a write to path renames its new file to: the end of the chain of links
-    that path starts when that is an existing regular file that followLinkTo
-    accepts, otherwise path itself (a link is then replaced; so is one whose
-    chain loops or is longer than the system follows, which leads to no file). */
-juce::String pathToReplace (const juce::String& path, const ZkSafeFileWriter::LinkTargetCheck& followLinkTo)
+/** The file at path itself (a link there is not followed), when it is a
+    regular file. */
+std::optional<ZkFileIdentity> identityOf (const juce::String& path)
 {
-    const auto end = resolvePath (path);
-
-    if (end.isEmpty() || end == path)
-        return path;
-
     struct stat info;
-    const bool follow = followLinkTo != nullptr && ::stat (end.toRawUTF8(), &info) == 0 &&
-                        S_ISREG (info.st_mode) && followLinkTo (juce::File (end));
-    return follow ? end : path;
+
+    if (::lstat (path.toRawUTF8(), &info) != 0 || !S_ISREG (info.st_mode))
+        return {};
+
+    return ZkFileIdentity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino};
 }
 
 /** A new hidden file beside target, opened for writing, or -1. Its name starts
@@ -164,12 +164,23 @@ int createTemporary (const juce::File& target, juce::String& path)
 } // namespace
 
 bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t size,
-                              const LinkTargetCheck& followLinkTo)
+                              std::optional<ZkFileIdentity> checked)
 {
     if (target == juce::File() || (data == nullptr && size > 0))
         return false;
 
-    const auto targetPath = pathToReplace (target.getFullPathName(), followLinkTo);
+    // The chain of links is resolved once, and the place it ends at is the
+    // one written: a link re-pointed from now on changes nothing. A link
+    // whose end is not the file the caller checked is replaced itself.
+    const auto path = target.getFullPathName();
+    const auto end = resolvePath (path);
+    const bool isLink = end != path;
+    const bool throughLink = isLink && checked.has_value() && identityOf (end) == checked;
+    const auto targetPath = throughLink ? end : path;
+    const bool mustBeChecked = checked.has_value() && (throughLink || !isLink);
+
+    if (mustBeChecked && identityOf (targetPath) != checked)
+        return false;
 
     // A link that is replaced has no mode to keep: the new file gets the usual one.
     struct stat info;
@@ -194,7 +205,10 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
     const bool written = modeKept && writeAll (fd, static_cast<const char*> (data), size) && syncToDisk (fd);
     const bool closed = ::close (fd) == 0;
 
-    if (!written || !closed || ::rename (temporaryPath.toRawUTF8(), targetPath.toRawUTF8()) != 0)
+    // Checked again just before the rename: another program may have put
+    // another file in its place while this one was written and synced.
+    if (!written || !closed || (mustBeChecked && identityOf (targetPath) != checked) ||
+        ::rename (temporaryPath.toRawUTF8(), targetPath.toRawUTF8()) != 0)
     {
         ::unlink (temporaryPath.toRawUTF8());
         return false;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "engine/ZkFileIdentity.h"
+
 #include <juce_core/juce_core.h>
 
 #include <cstddef>
-#include <functional>
+#include <optional>
 
 /**
     Replaces a file with new contents so that the file is never left part
@@ -14,27 +16,31 @@
     be written) removes the temporary file, leaves the target as it was and is
     reported at once: nothing is retried.
 
-    A target that is a symbolic link stays one only when the caller accepts
-    the file it leads to (an existing regular file) as its own: that file is
-    then replaced (the temporary file lies beside it). Otherwise the link
-    itself is replaced, so that nothing is written into a file that a link
-    from elsewhere points at; so is a link whose chain loops or is longer than
-    the system follows. Links are resolved as the system does (a
-    relative link from the real folder it lies in). The new file keeps the
-    replaced file's permissions.
+    Only the very file that the caller read and judged is replaced (the same
+    file, by its identity, not the same name). A target that is a symbolic
+    link stays one only when its chain, resolved once, ends at that file: the
+    file is then replaced (the temporary file lies beside it). Otherwise the
+    link itself is replaced, so that nothing is written into a file that a
+    link from elsewhere points at, and nothing is changed where it points; so
+    is a link whose chain loops or is longer than the system follows. Links
+    are resolved as the system does (a relative link from the real folder it
+    lies in). The new file keeps the replaced file's permissions.
 
     Stateless; any thread, synchronous.
 */
 class ZkSafeFileWriter
 {
 public:
-    /** Whether a write to a symbolic link may replace the existing regular
-        file that the link leads to, rather than the link. A check that reads
-        that file reads at most a bounded part of it. */
-    using LinkTargetCheck = std::function<bool (const juce::File& linkTarget)>;
-
     /** True when target now holds exactly the size bytes at data. The target's
-        folder must exist. Without followLinkTo, a link is always replaced. */
+        folder must exist.
+
+        checked: the file that the caller read at target (through any links,
+        ZkRegularFileReader) and took for its own. A link is written through
+        only to that file; without checked, a link is always replaced. When
+        target is no link, or the link leads to checked, and the file there is
+        no longer that one (when the write starts or when the new file is
+        ready), nothing is replaced and the write fails: the caller's reading
+        is out of date. */
     static bool write (const juce::File& target, const void* data, size_t size,
-                       const LinkTargetCheck& followLinkTo = {});
+                       std::optional<ZkFileIdentity> checked = {});
 };

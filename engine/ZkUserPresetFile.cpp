@@ -1,5 +1,6 @@
 #include "engine/ZkUserPresetFile.h"
 
+#include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
 namespace
@@ -66,19 +67,25 @@ std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (juce::InputStr
     return parseDocument (documentBytes);
 }
 
+namespace
+{
+/** The document of the preset file read in bytes. */
+std::unique_ptr<juce::XmlElement> documentOf (const ZkRegularFileReader::Result& read)
+{
+    if (read.outcome != ZkRegularFileReader::Outcome::read ||
+        read.bytes.getSize() < (size_t)ZkUserPresetFile::minFileBytes)
+        return {};
+
+    juce::MemoryInputStream stream (read.bytes, false);
+    return ZkUserPresetFile::readDocument (stream);
+}
+} // namespace
+
 std::unique_ptr<juce::XmlElement> ZkUserPresetFile::readDocument (const juce::File& file)
 {
-    // The size test comes first: it also keeps pipes and devices, which report
-    // no size, from being opened and read.
-    const auto size = file.getSize();
-    if (!file.existsAsFile() || size < minFileBytes || size > maxFileBytes)
-        return {};
-
-    juce::FileInputStream stream (file);
-    if (stream.failedToOpen())
-        return {};
-
-    return readDocument (stream);
+    // One bounded read of a regular file: a pipe or a device put in its
+    // place is never opened.
+    return documentOf (ZkRegularFileReader::read (file, (size_t)maxFileBytes));
 }
 
 juce::String ZkUserPresetFile::createDocumentText (const juce::XmlElement& element)
@@ -110,9 +117,13 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
         ok = bytes.writeString (createDocumentText (element)) && ok;
     }
 
-    // A link in the presets folder is written through only to a preset: a pack
-    // from elsewhere may hold a link to any file of the user's.
-    return ok && ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize(),
-                                          [] (const juce::File& linked)
-                                          { return readDocument (linked) != nullptr; });
+    if (!ok)
+        return false;
+
+    // A link in the presets folder is written through only to a preset, the
+    // very one read here: a pack from elsewhere may hold a link to any file
+    // of the user's.
+    const auto onDisk = ZkRegularFileReader::read (target, (size_t)maxFileBytes);
+    const auto preset = documentOf (onDisk) != nullptr ? onDisk.identity : std::nullopt;
+    return ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize(), preset);
 }

@@ -79,7 +79,8 @@ inline juce::String checkPropertiesFileBytes (ZkOstinelAudioProcessor& processor
 
     if (properties->write())
     {
-        ZkPropertiesFile readBack (ZkOstinelAudioProcessor::getPropertiesFileOptions());
+        ZkPropertiesFile readBack (
+            ZkPropertiesFile::Options::from (ZkOstinelAudioProcessor::getPropertiesFileOptions()));
 
         if (readBack.getAllProperties() != properties->getAllProperties())
             result = "the written file reads back as other values";

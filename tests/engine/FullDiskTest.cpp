@@ -31,7 +31,8 @@ struct WrittenFile
 
 bool writeProperties (const juce::String& presetsFolder)
 {
-    ZkPropertiesFile properties (ZkOstinelAudioProcessor::getPropertiesFileOptions());
+    ZkPropertiesFile properties (
+        ZkPropertiesFile::Options::from (ZkOstinelAudioProcessor::getPropertiesFileOptions()));
     properties.setValue ("PropertiesFileVersion", 101);
     properties.setValue ("Presets Folder", presetsFolder);
     const bool written = properties.write();

@@ -74,8 +74,7 @@ TEST_P (UnusableHome, KeepsThePropertiesInMemoryAndWritesNothing)
         EXPECT_EQ (properties->getIntValue ("PropertiesFileVersion"), 101);
         EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
 
-        processor.setEditorHeight (700);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatio(); // a change to save
+        processor.setCurrentAsDefaultEditorDesktopHeightRatio (700); // a change to save
         EXPECT_NE (properties->getValue ("DefaultEditorDesktopHeightRatio"), "0.5");
 
         EXPECT_EQ (processor.getUserPresetsFolder(), juce::File());

@@ -153,8 +153,7 @@ TEST (DamagedPropertiesFile, FoundAtAWriteIsKeptAsTheBackup)
 
     const std::string damaged = "<PROPERTIES><VALUE name=\"Presets Folder\" val=\"/mine\"";
     ASSERT_TRUE (writeBytes (file, damaged));
-    processor.setEditorHeight (640);
-    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (640);
     ASSERT_TRUE (processor.getPropertiesFile()->write());
 
     EXPECT_TRUE (bytesOf (ZkPropertiesFile::getBackupFile (file)).matches (damaged.data(), damaged.size()));
@@ -376,8 +375,7 @@ TEST (UnreadablePropertiesFile, IsLeftAloneAndTheInstanceRunsOnDefaults)
             ZkOstinelAudioProcessor processor;
             EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
             EXPECT_EQ (processor.getPropertiesFile()->getFile(), juce::File());
-            processor.setEditorHeight (700);
-            processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+            processor.setCurrentAsDefaultEditorDesktopHeightRatio (700);
         }
         ::chmod (file.getFullPathName().toRawUTF8(), 0600);
         EXPECT_TRUE (bytesOf (file).matches (text.data(), text.size()));

@@ -59,8 +59,7 @@ protected:
 
     static void storeCurrentHeight (ZkOstinelAudioProcessor& processor, int px)
     {
-        processor.setEditorHeight (px);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+        processor.setCurrentAsDefaultEditorDesktopHeightRatio (px);
     }
 
     TemporaryHome home;
@@ -235,7 +234,8 @@ TEST_F (PropertiesFileSharing, WritersInTwoProcessesAndThisOneLoseNoKey)
 
     for (int i = 0; i < keysEach; ++i)
     {
-        ZkPropertiesFile here (ZkOstinelAudioProcessor::getPropertiesFileOptions());
+        ZkPropertiesFile here (
+            ZkPropertiesFile::Options::from (ZkOstinelAudioProcessor::getPropertiesFileOptions()));
         here.setValue ("c" + juce::String (i), i);
         int tries = 0; // a write that waited too long for the lock is tried again
         while (!here.write())

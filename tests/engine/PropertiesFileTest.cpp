@@ -91,7 +91,7 @@ TEST_F (PropertiesFileTest, ASecondLifetimeKeepsTheHeaderAndTheStoredRatio)
         ZkOstinelAudioProcessor first;
         installationTime = first.getPropertiesFile()->getValue ("InstallationTime");
         first.setEditorHeight (juce::roundToInt (displayHeight() * 0.75f));
-        first.setCurrentAsDefaultEditorDesktopHeightRatio();
+        first.setCurrentAsDefaultEditorDesktopHeightRatio (first.getEditorHeight());
         EXPECT_FLOAT_EQ (first.getDefaultEditorDesktopHeightRatio(), 0.75f);
         EXPECT_EQ (first.getDefaultEditorHeight(), first.getEditorHeight());
     }
@@ -178,20 +178,34 @@ TEST_F (PropertiesFileTest, EditorSizeOperationsNeverDivideByZeroOrOverflow)
 {
     ZkOstinelAudioProcessor processor;
 
-    processor.setEditorHeight (0);
-    processor.setCurrentAsDefaultEditorDesktopHeightRatio(); // no usable ratio: the old one stays
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (0); // no usable ratio: the old one stays
     EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
     EXPECT_GT (processor.getDefaultEditorHeight(), 0);
 
-    processor.setEditorHeight (juce::roundToInt (displayHeight() / 2.0f));
-    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (juce::roundToInt (displayHeight() / 2.0f));
     EXPECT_NEAR (processor.getDefaultEditorDesktopHeightRatio(), 0.5f, 1.0e-3f);
 
-    processor.setEditorHeight (juce::roundToInt (displayHeight()));
-    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (juce::roundToInt (displayHeight()));
     processor.resetDefaultEditorDesktopHeightRatio();
     EXPECT_EQ (processor.getDefaultEditorDesktopHeightRatio(), 0.5f);
     EXPECT_EQ (processor.getPropertiesFile()->getValue ("DefaultEditorDesktopHeightRatio"), "0.5");
+}
+
+// "Set current size as default" with no height chooses nothing: a newer ratio
+// that another instance stored stays in the file.
+TEST_F (PropertiesFileTest, NoHeightLeavesAnotherInstancesRatio)
+{
+    ZkOstinelAudioProcessor processor;
+    {
+        ZkOstinelAudioProcessor other;
+        other.setCurrentAsDefaultEditorDesktopHeightRatio (expectedHeight (0.7f));
+    }
+
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (0);
+    EXPECT_TRUE (processor.getPropertiesFile()->write());
+
+    juce::PropertiesFile onDisk (home.getPropertiesFile(), {});
+    EXPECT_NEAR (onDisk.getValue ("DefaultEditorDesktopHeightRatio").getFloatValue(), 0.7f, 1.0e-3f);
 }
 
 TEST_F (PropertiesFileTest, AHugeStoredRatioGivesABoundedHeight)

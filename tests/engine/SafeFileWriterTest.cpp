@@ -1,12 +1,11 @@
-// What a write keeps of the file it replaces: a symbolic link to a file the
-// caller accepts stays a link to it, and that file gets the new contents; the
+// What a write keeps of the file it replaces: a symbolic link to the very file
+// the caller read stays a link to it, and that file gets the new contents; the
 // file's permissions stay.
 // For the writer itself and for the files the plug-in writes through it.
 
 #include "PresetTestFixture.h"
 
-#include "engine/ZkBoundedXmlReader.h"
-#include "engine/ZkPropertiesFile.h"
+#include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
 #if JUCE_LINUX
@@ -70,14 +69,17 @@ class PropertiesLinkEdge : public SafeFileWriterTest, public ::testing::WithPara
 {
 };
 
+/** The file that file names now, as a caller that read it would know it. */
+std::optional<ZkFileIdentity> identityOf (const juce::File& file)
+{
+    return ZkRegularFileReader::read (file, 1 << 20).identity;
+}
+
 bool holdsOwnProperties (const juce::File& file)
 {
-    juce::MemoryBlock bytes;
-    const auto document = file.loadFileAsData (bytes)
-                              ? ZkBoundedXmlReader::parse (static_cast<const char*> (bytes.getData()),
-                                                           bytes.getSize(), ZkPropertiesFile::fileLimits)
-                              : nullptr;
-    return document != nullptr && ZkPropertiesFile::isOwnDocument (*document);
+    const juce::PropertiesFile properties (file, {});
+    return properties.getIntValue ("PropertiesFileVersion") == 101 &&
+           properties.getValue ("Product") == "ZkOstinel";
 }
 } // namespace
 
@@ -85,9 +87,7 @@ TEST_P (ThroughLink, TheTargetIsReplacedAndTheLinkStays)
 {
     ASSERT_TRUE (GetParam().make (target, link));
 
-    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(),
-                                          [] (const juce::File& linked)
-                                          { return linked.loadFileAsString() == "old"; }));
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), identityOf (target)));
 
     EXPECT_TRUE (link.isSymbolicLink());
     EXPECT_EQ (target.loadFileAsString().toStdString(), contents);
@@ -124,7 +124,6 @@ INSTANTIATE_TEST_SUITE_P (
 // and is replaced itself; what it would have led to stays as it is.
 TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
 {
-    const auto accept = [] (const juce::File&) { return true; };
     const auto chainLink = [this] (int i) { return links.getChildFile ("link" + juce::String (i)); };
 
     // link, then link39 ... link1, then the file: 40 links.
@@ -133,6 +132,7 @@ TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
     for (int i = 2; i <= 40; ++i)
         ASSERT_TRUE (makeLink ("link" + juce::String (i - 1), chainLink (i)));
     ASSERT_TRUE (makeLink ("link39", link));
+    const auto accept = identityOf (target);
 
     ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), accept));
     EXPECT_TRUE (link.isSymbolicLink());
@@ -143,6 +143,31 @@ TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
     EXPECT_FALSE (link.isSymbolicLink());
     EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
     EXPECT_EQ (target.loadFileAsString(), "old");
+}
+
+// The link is resolved when the write starts, and the file it ends at must be
+// the one the caller read: a link re-pointed since, even to a file of the same
+// name, is replaced itself, and the file it now leads to stays as it is. A file
+// put in the place of the one read is not replaced at all.
+TEST_F (SafeFileWriterTest, OnlyTheFileThatWasReadIsReplaced)
+{
+    const auto notes = links.getChildFile ("elsewhere").getChildFile ("settings.xml");
+    ASSERT_TRUE (notes.getParentDirectory().createDirectory() && notes.replaceWithText ("my notes"));
+    ASSERT_TRUE (target.replaceWithText ("old") && makeLink (target.getFullPathName(), link));
+    const auto read = identityOf (link);
+
+    ASSERT_TRUE (link.deleteFile() && makeLink (notes.getFullPathName(), link));
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), read));
+    EXPECT_FALSE (link.isSymbolicLink());
+    EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
+    EXPECT_EQ (notes.loadFileAsString(), "my notes");
+    EXPECT_EQ (target.loadFileAsString(), "old");
+
+    const auto readBefore = identityOf (target);
+    ASSERT_TRUE (target.replaceWithText ("the user's")); // a new file, renamed over the old one
+    EXPECT_FALSE (ZkSafeFileWriter::write (target, contents.data(), contents.size(), readBefore));
+    EXPECT_EQ (target.loadFileAsString(), "the user's");
+    EXPECT_EQ (filesIn (dotfiles), 1) << "a temporary file remains";
 }
 
 TEST_P (KeepsMode, OfTheFileItReplaces)
@@ -173,8 +198,7 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesStayLinksAndKeepTheirMode)
 
     {
         ZkOstinelAudioProcessor processor;
-        processor.setEditorHeight (640);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+        processor.setCurrentAsDefaultEditorDesktopHeightRatio (640);
         EXPECT_TRUE (processor.getPropertiesFile()->write());
         const auto ratio = processor.getPropertiesFile()->getValue ("DefaultEditorDesktopHeightRatio");
 
@@ -219,8 +243,7 @@ TEST_F (SafeFileWriterTest, ThePluginsFilesReplaceALinkToAnyOtherFile)
         EXPECT_TRUE (processor.checkUserPreset (presets.getChildFile (name + ".zkp"))) << name;
     }
 
-    processor.setEditorHeight (640);
-    processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+    processor.setCurrentAsDefaultEditorDesktopHeightRatio (640);
     EXPECT_TRUE (processor.getPropertiesFile()->write());
     EXPECT_FALSE (properties.isSymbolicLink());
     EXPECT_EQ (notes.loadFileAsString(), "my notes");
@@ -260,6 +283,16 @@ INSTANTIATE_TEST_SUITE_P (
                                                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
                                                "  <VALUE name=\"theme\" val=\"dark\"/>\n</PROPERTIES>\n") &&
                                            makeLink (real.getFullPathName(), at);
+                                }},
+                       // Another program of the same maker, on the same framework.
+                       LinkKind{"ToAnotherProductsSettings",
+                                [] (const juce::File& real, const juce::File& at)
+                                {
+                                    juce::PropertiesFile other (real, {});
+                                    other.setValue ("Product", "ZkOtherProduct");
+                                    other.setValue ("PropertiesFileVersion", 101);
+                                    other.setValue ("LicenceKey", "ABCD-1234");
+                                    return other.save() && makeLink (real.getFullPathName(), at);
                                 }},
                        LinkKind{"ToAnEmptyFile", [] (const juce::File& real, const juce::File& at)
                                 { return real.create().wasOk() && makeLink (real.getFullPathName(), at); }},

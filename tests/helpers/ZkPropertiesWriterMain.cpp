@@ -73,8 +73,7 @@ int run (const juce::StringArray& args)
     if (command == "set-ratio" && args.size() == 2)
     {
         ZkOstinelAudioProcessor processor;
-        processor.setEditorHeight (args[1].getIntValue());
-        processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+        processor.setCurrentAsDefaultEditorDesktopHeightRatio (args[1].getIntValue());
         return 0;
     }
 
@@ -83,8 +82,7 @@ int run (const juce::StringArray& args)
         ZkOstinelAudioProcessor processor;
         std::cout << "ratio " << processor.getDefaultEditorDesktopHeightRatio() << "\n"
                   << "file " << processor.getPropertiesFile()->getFile().getFullPathName() << std::endl;
-        processor.setEditorHeight (processor.getEditorHeight() + 100);
-        processor.setCurrentAsDefaultEditorDesktopHeightRatio();
+        processor.setCurrentAsDefaultEditorDesktopHeightRatio (processor.getEditorHeight() + 100);
         return 0;
     }
 
@@ -92,7 +90,8 @@ int run (const juce::StringArray& args)
     {
         for (int i = 0; i < args[2].getIntValue(); ++i)
         {
-            ZkPropertiesFile file (ZkOstinelAudioProcessor::getPropertiesFileOptions());
+            ZkPropertiesFile file (
+                ZkPropertiesFile::Options::from (ZkOstinelAudioProcessor::getPropertiesFileOptions()));
             file.setValue (args[1] + juce::String (i), i);
 
             // A write that found the lock taken for too long (a loaded

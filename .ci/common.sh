@@ -31,11 +31,13 @@ timed() {
     echo "::: $label: $(format_duration $((SECONDS - began)))"
 }
 
-# build_fuzz_targets: the fuzz targets and the input generator in build-fuzz/,
-# built with clang, libFuzzer and the address and undefined-behaviour sanitizers.
+# build_fuzz_targets: the fuzz targets (those of fuzz/kinds.txt) and the input
+# generator in build-fuzz/, built with clang, libFuzzer and the address and
+# undefined-behaviour sanitizers.
 build_fuzz_targets() {
+    source "$root/fuzz/kinds.sh"
     timed "build (build-fuzz)" configure_and_build build-fuzz \
         -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
         -DZK_BUILD_FUZZ=ON -DZK_SANITIZE=address,undefined -DZK_BUILD_TESTS=OFF -DZK_BUILD_BENCH=OFF \
-        --target zk_fuzz_state zk_fuzz_preset_file zk_fuzz_properties zk_generate_fuzz_inputs
+        --target "${fuzz_targets[@]}" zk_generate_fuzz_inputs
 }

@@ -4,10 +4,17 @@
 # every run of the same tree. Fails when the target fails on any of them or
 # spends longer than a time limit on one (a hang), and names that input.
 #
-#   fuzz/replay.sh <build folder> state|preset|properties [count]
+#   fuzz/replay.sh <build folder> <kind: state|preset|properties> [count]
+#
+# The build folder holds the targets and the generator in fuzz/ (a test gives
+# one with stand-ins for them).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 source "$here/kinds.sh"
+if [ $# -lt 2 ]; then
+    echo "usage: $0 <build folder> <kind: ${fuzz_kinds[*]}> [count]" >&2
+    exit 2
+fi
 build="$(cd "$1" && pwd)"
 kind="$2"
 count="${3:-2000}"
@@ -18,7 +25,10 @@ fuzz_kind "$kind"
 input_seconds=10
 
 generated="$build/fuzz/generated/$kind"
-"$build/fuzz/zk_generate_fuzz_inputs" "$here/corpus/$kind" "$generated" "$count" "$max_len" 1
+if ! "$build/fuzz/zk_generate_fuzz_inputs" "$here/corpus/$kind" "$generated" "$count" "$max_len" 1; then
+    echo "$kind: the inputs could not be generated in $generated" >&2
+    exit 1
+fi
 
 replayed=0
 
@@ -42,7 +52,8 @@ replay() {
     grep -v -e '^Running: ' -e '^Executed ' "$log" || true
     if [ "$status" -ne 0 ]; then
         # An input that was started and not finished is the one that failed.
-        last="$(grep -e '^Running: ' -e '^Executed ' "$log" | tail -1)"
+        # A target that stopped before its first input has neither line.
+        last="$(awk '/^(Running: |Executed )/ { last = $0 } END { print last }' "$log")"
         case "$last" in
             "Running: "*) echo "$kind: the target failed (status $status) on $folder/${last#Running: ./}" >&2 ;;
             *) echo "$kind: the target failed (status $status) outside any input of $folder" >&2 ;;

@@ -1,5 +1,7 @@
 #include "engine/ZkXmlNestingScan.h"
 
+#include "engine/ZkXmlMarkup.h"
+
 #include <cstring>
 
 namespace
@@ -45,29 +47,10 @@ public:
 
             if (c == '<')
             {
-                if (startsWith ("<!--"))
-                {
-                    if (!skipPast (4, "-->"))
-                        return false;
-                }
-                else if (startsWith ("<?"))
-                {
-                    if (!skipPast (2, "?>"))
-                        return false;
-                }
-                else if (depth > 0 && startsWith ("<![CDATA["))
-                {
-                    if (!skipPast (9, "]]>"))
-                        return false;
-                }
-                else if (depth > 0 && startsWith ("</"))
-                {
-                    // The parser ends the element at the first '>'; without
-                    // one, every open element ends here.
-                    if (!skipPast (2, ">") || --depth == 0)
-                        return true;
-                }
-                else
+                using Kind = ZkXmlMarkup::Kind;
+                const auto markup = ZkXmlMarkup::at (text, length, position);
+
+                if (markup.kind == Kind::none)
                 {
                     if (++depth > maxDepth)
                         return false;
@@ -77,6 +60,23 @@ public:
                         return false;
                     if (isEmpty && --depth == 0)
                         return true;
+                }
+                else if (markup.kind == Kind::endTag && depth > 0)
+                {
+                    // The parser ends the element at the first '>'; without
+                    // one, every open element ends here.
+                    if (markup.end == ZkXmlMarkup::noEnd || --depth == 0)
+                        return true;
+                    position = markup.end;
+                }
+                else
+                {
+                    // Before the document element the parser refuses a CDATA
+                    // section or an end tag; it refuses any markup without an end.
+                    if (markup.end == ZkXmlMarkup::noEnd ||
+                        (depth == 0 && (markup.kind == Kind::characterData || markup.kind == Kind::endTag)))
+                        return false;
+                    position = markup.end;
                 }
             }
             else if (depth == 0)
@@ -112,23 +112,6 @@ private:
     {
         const auto markupLength = std::strlen (markup);
         return length - position >= markupLength && std::memcmp (text + position, markup, markupLength) == 0;
-    }
-
-    // Moves past the first end after the opening (opening bytes from here); false without one.
-    bool skipPast (std::size_t opening, const char* end) noexcept
-    {
-        const auto endLength = std::strlen (end);
-
-        for (auto i = position + opening; i + endLength <= length; ++i)
-        {
-            if (std::memcmp (text + i, end, endLength) == 0)
-            {
-                position = i + endLength;
-                return true;
-            }
-        }
-
-        return false;
     }
 
     void skipSpace() noexcept

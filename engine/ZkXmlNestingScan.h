@@ -6,8 +6,10 @@
     Follows how deep the elements of an XML text nest without recursing, and
     reads the markup as the framework's parser does, so that what it counts is
     what the parser will recurse through: comments, character data, processing
-    instructions, end tags (up to their first '>'), quoted attribute values and
-    entity references are stepped over exactly as the parser steps over them.
+    instructions and end tags are stepped over where the parser ends them
+    (ZkXmlMarkup), quoted attribute values and entity references exactly as
+    the parser steps over them. Before the document element only white space,
+    comments and processing instructions may stand, as the parser requires.
 
     Markup whose reading the parser would leave to guesswork (a malformed tag,
     a comment inside a tag, a '&' that does not start a short reference such as

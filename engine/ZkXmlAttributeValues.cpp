@@ -1,28 +1,17 @@
 #include "engine/ZkXmlAttributeValues.h"
 
 #include "engine/ZkUtf8.h"
-#include "engine/ZkXmlMarkup.h"
+#include "engine/ZkXmlNestingScan.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <utility>
 
 namespace
 {
-bool isSpace (char c) noexcept
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-// The characters of tag and attribute names that ZkXmlNestingScan takes.
-bool isNameCharacter (char c) noexcept
-{
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '-' || c == ':' || c == '.';
-}
-
 char toLowerCase (char c) noexcept
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char> (c - 'A' + 'a') : c;
@@ -146,161 +135,44 @@ bool decode (const char* value, std::size_t length, std::string& decoded)
 }
 } // namespace
 
-/** Follows the document element's start tags as ZkXmlNestingScan does and
-    decodes the values to take from the parser (isTakenOut). */
-class ZkXmlAttributeValues::Walk
+/** Decodes the values to take from the parser (isTakenOut), as the nesting
+    scan finds them. */
+class ZkXmlAttributeValues::Reader : public ZkXmlNestingScan::AttributeValues
 {
 public:
-    Walk (const char* textToWalk, std::size_t lengthToWalk, std::vector<Value>& valuesToFill) noexcept
-        : text (textToWalk)
-        , length (lengthToWalk)
+    Reader (const char* textToRead, std::vector<Value>& valuesToFill) noexcept
+        : text (textToRead)
         , values (valuesToFill)
     {
     }
 
-    /** False when the markup cannot be followed or a value cannot be read. */
-    bool run()
+    bool value (int element, int attribute, std::size_t first, std::size_t last) override
     {
-        using Kind = ZkXmlMarkup::Kind;
-        int depth = 0;
+        if (!isTakenOut (text + first, last - first, attribute))
+            return true;
 
-        while (position < length)
-        {
-            if (text[position] != '<')
-            {
-                // Only white space comes before the document element.
-                if (depth == 0 && !isSpace (text[position]))
-                    return false;
-                ++position;
-                continue;
-            }
+        if (!decode (text + first, last - first, decoded))
+            return false;
 
-            const auto markup = ZkXmlMarkup::at (text, length, position);
-
-            if (markup.kind == Kind::none)
-            {
-                ++depth;
-                bool isEmpty = false;
-                if (!readStartTag (isEmpty))
-                    return false;
-                if (isEmpty && --depth == 0)
-                    return true;
-            }
-            else if (markup.kind == Kind::endTag && depth > 0)
-            {
-                // Without a '>' the parser ends every open element here.
-                if (markup.end == ZkXmlMarkup::noEnd || --depth == 0)
-                    return true;
-                position = markup.end;
-            }
-            else
-            {
-                if (markup.end == ZkXmlMarkup::noEnd ||
-                    (depth == 0 && (markup.kind == Kind::characterData || markup.kind == Kind::endTag)))
-                    return false;
-                position = markup.end;
-            }
-        }
-
+        values.push_back ({element, attribute, 0,
+                           juce::String::fromUTF8 (decoded.data(), static_cast<int> (decoded.size()))});
+        emptied.emplace_back (first, last);
         return true;
+    }
+
+    void endOfStartTag (int element, int numAttributes) override
+    {
+        for (auto i = values.size(); i > 0 && values[i - 1].element == element; --i)
+            values[i - 1].attributesOfElement = numAttributes;
+
+        numElements = element + 1;
     }
 
     int numElements = 0;
     std::vector<std::pair<std::size_t, std::size_t>> emptied; // [first, last) bytes of each value taken
 
 private:
-    void skipSpace() noexcept
-    {
-        while (position < length && isSpace (text[position]))
-            ++position;
-    }
-
-    bool skipName() noexcept
-    {
-        const auto start = position;
-        while (position < length && isNameCharacter (text[position]))
-            ++position;
-        return position > start;
-    }
-
-    bool skip (char c) noexcept
-    {
-        if (position >= length || text[position] != c)
-            return false;
-        ++position;
-        return true;
-    }
-
-    // At '<' of a start tag: its name, then name="value" pairs up to '>' or "/>" (isEmpty).
-    bool readStartTag (bool& isEmpty)
-    {
-        const int element = numElements++;
-        const auto firstValueOfElement = values.size();
-        int attributes = 0;
-
-        ++position;
-        if (!skipName())
-            return false;
-
-        for (;;)
-        {
-            skipSpace();
-
-            if (skip ('/'))
-            {
-                if (!skip ('>'))
-                    return false;
-                isEmpty = true;
-                break;
-            }
-
-            if (skip ('>'))
-                break;
-
-            if (!skipName())
-                return false;
-
-            skipSpace();
-            if (!skip ('='))
-                return false;
-            skipSpace();
-
-            if (position >= length || (text[position] != '"' && text[position] != '\''))
-                return false;
-
-            const char quote = text[position++];
-            const auto* closing =
-                static_cast<const char*> (std::memchr (text + position, quote, length - position));
-
-            if (closing == nullptr)
-                return false;
-
-            const auto first = position, last = static_cast<std::size_t> (closing - text);
-
-            if (isTakenOut (text + first, last - first, attributes))
-            {
-                if (!decode (text + first, last - first, decoded))
-                    return false;
-
-                values.push_back (
-                    {element, attributes, 0,
-                     juce::String::fromUTF8 (decoded.data(), static_cast<int> (decoded.size()))});
-                emptied.emplace_back (first, last);
-            }
-
-            ++attributes;
-            position = last + 1;
-        }
-
-        for (auto i = firstValueOfElement; i < values.size(); ++i)
-            values[i].attributesOfElement = attributes;
-
-        return true;
-    }
-
     const char* text;
-    std::size_t length;
-    std::size_t position = 0;
     std::vector<Value>& values;
     std::string decoded; // of the value being read
 };
@@ -309,10 +181,11 @@ ZkXmlAttributeValues::ZkXmlAttributeValues (const juce::String& text)
 {
     const char* bytes = text.toRawUTF8();
     const auto length = text.getNumBytesAsUTF8();
-    Walk walk (bytes, length, values);
+    Reader reader (bytes, values);
 
-    readable = walk.run();
-    numElements = walk.numElements;
+    // The depth was bounded before; here only the values are looked for.
+    readable = ZkXmlNestingScan::isWithin (bytes, length, std::numeric_limits<int>::max(), &reader);
+    numElements = reader.numElements;
 
     if (!readable || values.empty())
     {
@@ -325,7 +198,7 @@ ZkXmlAttributeValues::ZkXmlAttributeValues (const juce::String& text)
     emptiedText.reserve (length);
     std::size_t copied = 0;
 
-    for (const auto& [first, last] : walk.emptied)
+    for (const auto& [first, last] : reader.emptied)
     {
         emptiedText.append (bytes + copied, first - copied);
         copied = last;

@@ -35,12 +35,10 @@
     would write as another character: ZkXmlCharacterReferences::repair leaves
     none of them.
 
-    Only the document element's values are read (the parser reads no further).
-    The text must be one whose markup ZkXmlNestingScan follows (the bounded
-    reader hands only such text here): start tags are read by the same rules,
-    and the markup that the parser steps over is stepped over with ZkXmlMarkup.
-    A text that does not follow them is unreadable, and restore checks that
-    the tree holds the elements and attributes the text does.
+    Only the document element's values are read (the parser reads no further),
+    where ZkXmlNestingScan finds them, which reads the markup as the parser
+    does: a text whose markup it cannot follow is unreadable, and restore
+    checks that the tree holds the elements and attributes the text does.
 
     Any thread; one object for one text.
 */
@@ -63,7 +61,7 @@ public:
     bool restore (juce::XmlElement& documentElement) const;
 
 private:
-    class Walk;
+    class Reader;
 
     struct Value
     {

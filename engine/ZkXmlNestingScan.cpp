@@ -30,13 +30,15 @@ bool isReferenceCharacter (char c) noexcept
 class Scanner
 {
 public:
-    Scanner (const char* textToScan, std::size_t lengthToScan) noexcept
+    Scanner (const char* textToScan, std::size_t lengthToScan,
+             ZkXmlNestingScan::AttributeValues* valuesToTell) noexcept
         : text (textToScan)
         , length (lengthToScan)
+        , values (valuesToTell)
     {
     }
 
-    bool isWithin (int maxDepth) noexcept
+    bool isWithin (int maxDepth)
     {
         skipByteOrderMark();
         int depth = 0;
@@ -145,26 +147,27 @@ private:
 
     // At '<' of a start tag: its name, then name="value" pairs up to '>' or
     // "/>" (isEmpty), as the parser reads them.
-    bool readStartTag (bool& isEmpty) noexcept
+    bool readStartTag (bool& isEmpty)
     {
+        const int element = numStartTags++;
+        int attribute = 0;
+
         ++position;
         if (!skipName())
             return false;
 
-        for (;;)
+        for (;; ++attribute)
         {
             skipSpace();
 
-            if (startsWith ("/>"))
+            if (startsWith ("/>") || startsWith (">"))
             {
-                position += 2;
-                isEmpty = true;
-                return true;
-            }
+                isEmpty = text[position] == '/';
+                position += isEmpty ? 2 : 1;
 
-            if (startsWith (">"))
-            {
-                ++position;
+                if (values != nullptr)
+                    values->endOfStartTag (element, attribute);
+
                 return true;
             }
 
@@ -181,6 +184,7 @@ private:
                 return false;
 
             const char quote = text[position++];
+            const auto first = position;
 
             while (position < length && text[position] != quote)
             {
@@ -195,7 +199,8 @@ private:
                 }
             }
 
-            if (position >= length)
+            if (position >= length ||
+                (values != nullptr && !values->value (element, attribute, first, position)))
                 return false;
             ++position;
         }
@@ -203,11 +208,13 @@ private:
 
     const char* text;
     std::size_t length;
+    ZkXmlNestingScan::AttributeValues* values;
     std::size_t position = 0;
+    int numStartTags = 0;
 };
 } // namespace
 
-bool ZkXmlNestingScan::isWithin (const char* text, std::size_t length, int maxDepth)
+bool ZkXmlNestingScan::isWithin (const char* text, std::size_t length, int maxDepth, AttributeValues* values)
 {
-    return text != nullptr && Scanner (text, length).isWithin (maxDepth);
+    return text != nullptr && Scanner (text, length, values).isWithin (maxDepth);
 }

@@ -1,6 +1,7 @@
 #include "engine/ZkBoundedXmlReader.h"
 
 #include "engine/ZkUtf8.h"
+#include "engine/ZkXmlAttributeValues.h"
 #include "engine/ZkXmlCharacterReferences.h"
 #include "engine/ZkXmlNestingScan.h"
 
@@ -113,12 +114,20 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
     // none to the parser; a repaired reference stays a reference. So the
     // scans hold for the text the parser reads, which is the only reading of
     // these bytes: no caller hands them to another parser.
+    // Long attribute values that hold references are decoded in one pass
+    // and put into the tree afterwards: the parser's time for them grows with
+    // the square of their references (ZkXmlAttributeValues).
     const size_t start = juce::CharPointer_UTF8::isByteOrderMark (copy.get()) ? 3 : 0;
-    juce::XmlDocument document (
+    const ZkXmlAttributeValues values (
         ZkXmlCharacterReferences::repair (ZkUtf8::toValidString (copy.get() + start, length - start)));
+
+    if (!values.isReadable())
+        return {};
+
+    juce::XmlDocument document (values.getTextToParse());
     auto element = document.getDocumentElement();
 
-    if (element == nullptr || document.getLastParseError().isNotEmpty())
+    if (element == nullptr || document.getLastParseError().isNotEmpty() || !values.restore (*element))
         return {};
 
     return element;

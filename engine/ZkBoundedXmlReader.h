@@ -36,8 +36,16 @@
     reader returns: bytes it was given must reach no other parser (the
     framework's lenient decoder reads "c0 bc" as '<').
 
+    The parser's time grows with the square of the references in one
+    attribute value; long values that hold references are decoded by
+    ZkXmlAttributeValues instead and put into the tree it builds, so that
+    reading takes time in proportion to the text's length whatever it holds.
+
     The text is scanned before the parser sees it, in two linear passes (the
-    second, ZkXmlNestingScan, follows the nesting). Stateless; any thread.
+    second, ZkXmlNestingScan, follows the nesting), and once more each to
+    repair references and to take out attribute values; all of them step over
+    the markup that the parser steps over with ZkXmlMarkup. Stateless; any
+    thread.
 */
 class ZkBoundedXmlReader
 {

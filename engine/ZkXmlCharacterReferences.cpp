@@ -1,6 +1,7 @@
 #include "engine/ZkXmlCharacterReferences.h"
 
 #include "engine/ZkUtf8.h"
+#include "engine/ZkXmlMarkup.h"
 
 #include <cstdint>
 #include <cstring>
@@ -71,42 +72,6 @@ Reference classify (const char* text, size_t length, size_t start, size_t& end)
                                                                         : Reference::repaired;
 }
 
-bool startsWith (const char* text, size_t length, size_t at, const char* markup)
-{
-    const auto markupLength = std::strlen (markup);
-    return length - at >= markupLength && std::memcmp (text + at, markup, markupLength) == 0;
-}
-
-/** Where markup at text[at] that the parser steps over without reading any
-    reference in it ends, as the parser finds its end: a comment ("-->"), a
-    processing instruction ("?>"), a CDATA section ("]]>"), each closed by the
-    first closing sequence after its opening one, or an end tag (its first
-    '>'). length for one without an end (the parser refuses it); at when none
-    starts there. */
-size_t endOfMarkupWithoutReferences (const char* text, size_t length, size_t at)
-{
-    static constexpr struct
-    {
-        const char* opening;
-        const char* closing;
-    } markups[] = {{"<!--", "-->"}, {"<?", "?>"}, {"<![CDATA[", "]]>"}, {"</", ">"}};
-
-    for (const auto& markup : markups)
-    {
-        if (!startsWith (text, length, at, markup.opening))
-            continue;
-
-        const auto closingLength = std::strlen (markup.closing);
-
-        for (auto i = at + std::strlen (markup.opening); i + closingLength <= length; ++i)
-            if (std::memcmp (text + i, markup.closing, closingLength) == 0)
-                return i + closingLength;
-
-        return length;
-    }
-
-    return at;
-}
 } // namespace
 
 juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
@@ -134,14 +99,16 @@ juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
         else if (c == '<')
         {
             // Markup that the parser passes over without reading references
-            // is stepped over; any other '<' starts a tag, which is followed
-            // to its attribute values.
-            const auto past = endOfMarkupWithoutReferences (bytes, length, i);
+            // is stepped over, wherever it stands (the parser refuses a CDATA
+            // section or end tag before the document element, and reads
+            // nothing after it); any other '<' starts a tag, which is
+            // followed to its attribute values.
+            const auto markup = ZkXmlMarkup::at (bytes, length, i);
 
-            if (past == i)
+            if (markup.kind == ZkXmlMarkup::Kind::none)
                 insideTag = true;
             else
-                i = past - 1;
+                i = (markup.end == ZkXmlMarkup::noEnd ? length : markup.end) - 1;
             continue;
         }
         else if (insideTag)

@@ -28,7 +28,9 @@ public:
         refuse. Only text and attribute values hold references: comments,
         processing instructions, CDATA sections and end tags, which the parser
         steps over without expanding anything in them, are left as they are,
-        each up to the first end the parser finds for it. The result is as
+        each up to the end the parser finds for it (ZkXmlMarkup), wherever it
+        stands (the parser refuses a CDATA section or end tag before the
+        document element, and reads nothing after it). The result is as
         long as text or longer (the shortest reference repaired, "&#x;", has 4
         characters, its replacement 8); text itself when nothing needs a
         repair. */

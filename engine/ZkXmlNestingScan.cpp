@@ -1,5 +1,7 @@
 #include "engine/ZkXmlNestingScan.h"
 
+#include "engine/ZkXmlMarkup.h"
+
 #include <cstring>
 
 namespace
@@ -28,13 +30,15 @@ bool isReferenceCharacter (char c) noexcept
 class Scanner
 {
 public:
-    Scanner (const char* textToScan, std::size_t lengthToScan) noexcept
+    Scanner (const char* textToScan, std::size_t lengthToScan,
+             ZkXmlNestingScan::AttributeValues* valuesToTell) noexcept
         : text (textToScan)
         , length (lengthToScan)
+        , values (valuesToTell)
     {
     }
 
-    bool isWithin (int maxDepth) noexcept
+    bool isWithin (int maxDepth)
     {
         skipByteOrderMark();
         int depth = 0;
@@ -45,29 +49,10 @@ public:
 
             if (c == '<')
             {
-                if (startsWith ("<!--"))
-                {
-                    if (!skipPast (4, "-->"))
-                        return false;
-                }
-                else if (startsWith ("<?"))
-                {
-                    if (!skipPast (2, "?>"))
-                        return false;
-                }
-                else if (depth > 0 && startsWith ("<![CDATA["))
-                {
-                    if (!skipPast (9, "]]>"))
-                        return false;
-                }
-                else if (depth > 0 && startsWith ("</"))
-                {
-                    // The parser ends the element at the first '>'; without
-                    // one, every open element ends here.
-                    if (!skipPast (2, ">") || --depth == 0)
-                        return true;
-                }
-                else
+                using Kind = ZkXmlMarkup::Kind;
+                const auto markup = ZkXmlMarkup::at (text, length, position);
+
+                if (markup.kind == Kind::none)
                 {
                     if (++depth > maxDepth)
                         return false;
@@ -77,6 +62,23 @@ public:
                         return false;
                     if (isEmpty && --depth == 0)
                         return true;
+                }
+                else if (markup.kind == Kind::endTag && depth > 0)
+                {
+                    // The parser ends the element at the first '>'; without
+                    // one, every open element ends here.
+                    if (markup.end == ZkXmlMarkup::noEnd || --depth == 0)
+                        return true;
+                    position = markup.end;
+                }
+                else
+                {
+                    // Before the document element the parser refuses a CDATA
+                    // section or an end tag; it refuses any markup without an end.
+                    if (markup.end == ZkXmlMarkup::noEnd ||
+                        (depth == 0 && (markup.kind == Kind::characterData || markup.kind == Kind::endTag)))
+                        return false;
+                    position = markup.end;
                 }
             }
             else if (depth == 0)
@@ -114,23 +116,6 @@ private:
         return length - position >= markupLength && std::memcmp (text + position, markup, markupLength) == 0;
     }
 
-    // Moves past the first end after the opening (opening bytes from here); false without one.
-    bool skipPast (std::size_t opening, const char* end) noexcept
-    {
-        const auto endLength = std::strlen (end);
-
-        for (auto i = position + opening; i + endLength <= length; ++i)
-        {
-            if (std::memcmp (text + i, end, endLength) == 0)
-            {
-                position = i + endLength;
-                return true;
-            }
-        }
-
-        return false;
-    }
-
     void skipSpace() noexcept
     {
         while (position < length && isSpace (text[position]))
@@ -162,26 +147,27 @@ private:
 
     // At '<' of a start tag: its name, then name="value" pairs up to '>' or
     // "/>" (isEmpty), as the parser reads them.
-    bool readStartTag (bool& isEmpty) noexcept
+    bool readStartTag (bool& isEmpty)
     {
+        const int element = numStartTags++;
+        int attribute = 0;
+
         ++position;
         if (!skipName())
             return false;
 
-        for (;;)
+        for (;; ++attribute)
         {
             skipSpace();
 
-            if (startsWith ("/>"))
+            if (startsWith ("/>") || startsWith (">"))
             {
-                position += 2;
-                isEmpty = true;
-                return true;
-            }
+                isEmpty = text[position] == '/';
+                position += isEmpty ? 2 : 1;
 
-            if (startsWith (">"))
-            {
-                ++position;
+                if (values != nullptr)
+                    values->endOfStartTag (element, attribute);
+
                 return true;
             }
 
@@ -198,6 +184,7 @@ private:
                 return false;
 
             const char quote = text[position++];
+            const auto first = position;
 
             while (position < length && text[position] != quote)
             {
@@ -212,7 +199,8 @@ private:
                 }
             }
 
-            if (position >= length)
+            if (position >= length ||
+                (values != nullptr && !values->value (element, attribute, first, position)))
                 return false;
             ++position;
         }
@@ -220,11 +208,13 @@ private:
 
     const char* text;
     std::size_t length;
+    ZkXmlNestingScan::AttributeValues* values;
     std::size_t position = 0;
+    int numStartTags = 0;
 };
 } // namespace
 
-bool ZkXmlNestingScan::isWithin (const char* text, std::size_t length, int maxDepth)
+bool ZkXmlNestingScan::isWithin (const char* text, std::size_t length, int maxDepth, AttributeValues* values)
 {
-    return text != nullptr && Scanner (text, length).isWithin (maxDepth);
+    return text != nullptr && Scanner (text, length, values).isWithin (maxDepth);
 }

@@ -88,7 +88,8 @@ INSTANTIATE_TEST_SUITE_P (
         ScanCase{"ACommentInsideATag", "<a <!-- x --> y=\"1\"/>", false},
         ScanCase{"AnUnterminatedComment", "<a><!-- <b>", false},
         ScanCase{"TextBeforeTheDocumentElement", "x<a/>", false},
-        ScanCase{"AnEndTagFirst", "</a><a/>", false}),
+        ScanCase{"AnEndTagFirst", "</a><a/>", false},
+        ScanCase{"CharacterDataFirst", "<![CDATA[x]]><a/>", false}),
     [] (const ::testing::TestParamInfo<ScanCase>& param) { return std::string (param.param.name); });
 
 // The reader applies its depth to every document: the plug-in's own nest 3
@@ -115,3 +116,47 @@ TEST (BoundedXmlReaderDepth, AcceptsItsDepthAndRefusesOneMore)
     EXPECT_EQ (ZkBoundedXmlReader::parse (tooDeepText.data(), tooDeepText.size(), limits), nullptr);
 }
 } // namespace
+
+// Markup that the parser steps over, before, inside and after the document
+// element, with long values of references in and around it: every scan of
+// the reader steps over it where the parser does (ZkXmlMarkup), so the reader
+// takes what the parser takes and reads the same tree.
+TEST (BoundedXmlReaderMarkup, IsSteppedOverWhereTheParserStepsOverIt)
+{
+    const ZkBoundedXmlReader::Limits limits{1 << 16, 100, 100};
+    std::string references;
+    for (int i = 0; i < 100; ++i)
+        references += "&lt;&#233;";
+    const auto value = "\"" + references + "\"";
+
+    const struct
+    {
+        std::string document;
+        bool accepted;
+    } cases[] = {
+        {"<![CDATA[x]]><a/>", false},
+        {"</x><a/>", false},
+        {"<a/><![CDATA[", true},
+        {"<a v=" + value + "/></x", true},
+        {"<!-- <b v=" + value + "/> --><a v=" + value + "><![CDATA[<c v=" + value + "/>]]><d v=" + value +
+             "/></d w=" + value + "></a>",
+         true},
+        {"<a><!--><b v=" + value + "/>--><c v=" + value + "/></a>", true},
+        {"<a v=" + value + "><![CDATA[<b>]]></a>", true},
+    };
+
+    for (const auto& c : cases)
+    {
+        juce::XmlDocument parser (c.document);
+        const auto expected = parser.getDocumentElement();
+        ASSERT_EQ (expected != nullptr && parser.getLastParseError().isEmpty(), c.accepted) << c.document;
+
+        const auto read = ZkBoundedXmlReader::parse (c.document.data(), c.document.size(), limits);
+        ASSERT_EQ (read != nullptr, c.accepted) << c.document;
+
+        if (read != nullptr)
+        {
+            EXPECT_TRUE (read->isEquivalentTo (expected.get(), false)) << c.document;
+        }
+    }
+}

@@ -6,6 +6,8 @@
 #include "engine/ZkXmlCharacterReferences.h"
 #include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkUtf8.h"
+#include "engine/ZkXmlAttributeValues.h"
+#include "support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
 
@@ -104,4 +106,81 @@ TEST (XmlCharacterReferences, OnlyReferencesThatTheParserReadsAreRepaired)
     // The markup itself, which the writer does not keep, is left as written too.
     for (const auto* document : {"<?xml version=\"1.0\" x=\"&#xD800;\"?><a/>", "<!--&#xD800;--><a/>"})
         EXPECT_EQ (ZkXmlCharacterReferences::repair (document), juce::String (document));
+}
+
+// Attribute values long enough that the reader decodes their references
+// itself (ZkXmlAttributeValues) read as the framework's parser reads them:
+// duplicate names, references in any letter case, code point 0, values of
+// nested elements and short ones the parser still reads, and nothing after
+// the document element. References it refuses are refused.
+TEST (XmlAttributeValues, LongValuesReadAsTheParserReadsThem)
+{
+    const auto longValue = [] (const std::string& references)
+    {
+        std::string value;
+        for (int i = 0; i < 64; ++i)
+            value += references;
+        return value;
+    };
+
+    const std::string documents[] = {
+        "<a x=\"" + longValue ("&amp;&LT;&Gt;&QuOt;&apos;") + "\" x='" +
+            longValue ("&#65;&#x42;&#X1F600;&#0;\"") + "' y=\"&amp;\"/>",
+        "<a v=\"" + longValue ("x&#0;y") + "\"><b w='" + longValue ("&#233;") +
+            "'>&lt;b&gt;</b><b/>\n<b w=\"" + longValue ("&#1114111;") + "\"/></a>",
+        "<a v=\"" + longValue ("&lt;") + "\"/><b w=\"" + longValue ("&bogus;") + "\"/>",
+    };
+
+    for (const auto& document : documents)
+    {
+        ASSERT_NE (ZkXmlAttributeValues (document).getTextToParse(), juce::String (document));
+
+        juce::XmlDocument parser (document);
+        const auto expected = parser.getDocumentElement();
+        ASSERT_TRUE (expected != nullptr && parser.getLastParseError().isEmpty()) << document;
+
+        const auto read = ZkBoundedXmlReader::parse (document.data(), document.size(), generous);
+        ASSERT_NE (read, nullptr) << document;
+        EXPECT_TRUE (read->isEquivalentTo (expected.get(), false)) << document;
+    }
+
+    for (const auto* reference : {"&bogus;", "&#x123456789;", "&#1234567890123;", "&#;", "&#xG;"})
+    {
+        const auto document = "<a v=\"" + longValue (reference) + "\"/>";
+        EXPECT_EQ (ZkBoundedXmlReader::parse (document.data(), document.size(), generous), nullptr)
+            << reference;
+    }
+}
+
+// A megabyte of references in one value reads in one pass: the parser
+// allocates the value anew (and copies all of it) for every reference or
+// every few that it appends, some 100,000 times here.
+TEST (XmlAttributeValues, AMegabyteOfReferencesInOneValueIsReadInOnePass)
+{
+    const ZkBoundedXmlReader::Limits megabyte{1 << 20, 10, 10};
+    const struct
+    {
+        std::string reference;
+        std::string character;
+    } cases[] = {{"&#233;", "\xc3\xa9"}, {"&#x1F600;", "\xf0\x9f\x98\x80"}, {"&lt;", "<"}, {"&amp;", "&"}};
+
+    for (const auto& c : cases)
+    {
+        std::string document = "<a v=\"", expected;
+        while (document.size() + c.reference.size() + 3 <= megabyte.maxBytes)
+        {
+            document += c.reference;
+            expected += c.character;
+        }
+        document += "\"/>";
+
+        const AllocationCounter allocations;
+        const auto element = ZkBoundedXmlReader::parse (document.data(), document.size(), megabyte);
+        const auto count = allocations.getCount();
+
+        ASSERT_NE (element, nullptr) << c.reference;
+        EXPECT_EQ (element->getStringAttribute ("v").toStdString(), expected) << c.reference;
+        EXPECT_GT (count, 0u);
+        EXPECT_LT (count, 1000u) << c.reference;
+    }
 }

@@ -1,0 +1,224 @@
+// Reading documents from outside at their size limit (1 MiB) whose values are
+// one character or reference repeated: the time must grow with the size
+// alone, whatever the values hold.
+//
+//   BM_ReadChunk/<fill>             a real state chunk whose program name is one long
+//                                   value, restored into a processor
+//   BM_ReadPresetFile/<fill>        a user preset file whose one parameter value is one
+//                                   long value (an attribute, or element text: _text)
+//   BM_ReadPropertiesFile/<fill>    the properties file with one more key whose value is
+//                                   one long value (attribute "val", or element text: _text),
+//                                   read by a new properties object
+//   BM_ReadPresetFileManyValues     a preset file whose one element holds as many
+//                                   attributes as the reader takes, each one <fill>
+//   BM_ReadPresetFileValuesAtTheLimit
+//                                   a preset file of 1 MB whose one element holds values of
+//                                   "&#233;" just short of (/0) or just past (/1) the length
+//                                   from which the reader decodes them itself
+//                                   (ZkXmlAttributeValues), after plain ones (/<plain>)
+//
+// <fill>: plain ('x'), e233 ("&#233;"), x1F600 ("&#x1F600;"), lt ("&lt;"),
+// amp ("&amp;"). A benchmark fails when the document is refused.
+
+#include "BenchmarkHome.h"
+
+#include <benchmark/benchmark.h>
+
+#include "engine/ZkHostStateChunk.h"
+#include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkPropertiesFile.h"
+#include "engine/ZkUserPresetFile.h"
+
+#include <juce_events/juce_events.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+
+namespace
+{
+constexpr size_t documentBytes = 1 << 20; // [bytes] the limit of all three
+constexpr size_t headroom = 4096;         // [bytes] for the rest of the document
+
+/** fill repeated to about documentBytes - headroom - surroundings bytes. */
+std::string longValue (const std::string& fill, size_t surroundings)
+{
+    std::string value;
+    while (value.size() + fill.size() + surroundings + headroom <= documentBytes)
+        value += fill;
+    return value;
+}
+
+std::string repeated (const std::string& fill, int count)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += fill;
+    return text;
+}
+
+juce::MemoryBlock chunkWithProgramName (const std::string& fill)
+{
+    ZkOstinelAudioProcessor processor;
+    juce::MemoryBlock real;
+    processor.getStateInformation (real);
+    std::string text (static_cast<const char*> (real.getData()) + ZkHostStateChunk::headerSize,
+                      real.getSize() - ZkHostStateChunk::headerSize - 1);
+
+    const std::string attribute = "programName=\"";
+    const auto start = text.find (attribute) + attribute.size();
+    const auto end = text.find ('"', start);
+    text.replace (start, end - start, longValue (fill, text.size()));
+
+    juce::MemoryOutputStream out;
+    out.writeInt ((int)ZkHostStateChunk::magic);
+    out.writeInt ((int)text.size());
+    out.write (text.data(), text.size());
+    out.writeByte (0);
+    return out.getMemoryBlock();
+}
+
+void BM_ReadChunk (benchmark::State& state, const std::string& fill)
+{
+    const auto chunk = chunkWithProgramName (fill);
+    ZkOstinelAudioProcessor processor;
+
+    for (auto _ : state)
+    {
+        if (!processor.restoreHostState (chunk.getData(), (int)chunk.getSize()))
+        {
+            state.SkipWithError ("the chunk was refused");
+            break;
+        }
+    }
+
+    state.counters["bytes"] = (double)chunk.getSize();
+}
+
+/** Reads a preset file whose document is document. */
+void readPresetFile (benchmark::State& state, const std::string& document)
+{
+    juce::MemoryOutputStream file;
+    file.write (ZkUserPresetFile::headerText, ZkUserPresetFile::headerTextLength);
+    file.writeByte (0);
+    file.write (document.data(), document.size() + 1);
+
+    for (auto _ : state)
+    {
+        juce::MemoryInputStream stream (file.getData(), file.getDataSize(), false);
+        if (ZkUserPresetFile::readDocument (stream) == nullptr)
+        {
+            state.SkipWithError ("the preset file was refused");
+            break;
+        }
+    }
+
+    state.counters["bytes"] = (double)document.size();
+}
+
+void BM_ReadPresetFile (benchmark::State& state, const std::string& fill, bool asText)
+{
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ZkPreset>\n  <PARAM id=\"Mix\"";
+    const std::string tail = asText ? "</PARAM>\n</ZkPreset>\n" : "/>\n</ZkPreset>\n";
+    readPresetFile (state, head + (asText ? ">" : " value=\"") + longValue (fill, head.size() + tail.size()) +
+                               (asText ? "" : "\"") + tail);
+}
+
+void BM_ReadPresetFileManyValues (benchmark::State& state, const std::string& fill)
+{
+    std::string document = "<ZkPreset><PARAM";
+    for (int i = 1; i < ZkUserPresetFile::maxAttributes; ++i)
+        document += " a" + std::to_string (i) + "=\"" + fill + "\"";
+    readPresetFile (state, document + "/></ZkPreset>");
+}
+
+void BM_ReadPresetFileValuesAtTheLimit (benchmark::State& state)
+{
+    const std::string fill = "&#233;";
+    const auto plain = (int)state.range (0);
+    const int pastTheLimit = state.range (1) != 0 ? 2 : -2; // [references]
+
+    std::string document = "<ZkPreset><PARAM";
+    int index = 0;
+
+    for (; index < plain; ++index)
+        document += " a" + std::to_string (index) + "=\"x\"";
+
+    // ZkXmlAttributeValues decodes a value itself from references times
+    // length = 512 times its place among the element's attributes.
+    for (; index + 1 < ZkUserPresetFile::maxAttributes; ++index)
+    {
+        const auto references = (int)std::sqrt (512.0 * (index + 1) / (double)fill.size()) + pastTheLimit;
+        const auto attribute = " a" + std::to_string (index) + "=\"" + repeated (fill, references) + "\"";
+        if (document.size() + attribute.size() + headroom > documentBytes)
+            break;
+        document += attribute;
+    }
+
+    readPresetFile (state, document + "/></ZkPreset>");
+    state.counters["attributes"] = index;
+}
+
+void BM_ReadPropertiesFile (benchmark::State& state, const std::string& fill, bool asText)
+{
+    const auto options = ZkOstinelAudioProcessor::getPropertiesFileOptions();
+    const auto file = options.getDefaultFile();
+
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
+                             "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n  <VALUE name=\"Long\"";
+    const std::string tail = asText ? "</VALUE>\n</PROPERTIES>\n" : "/>\n</PROPERTIES>\n";
+    const auto text = head + (asText ? ">" : " val=\"") + longValue (fill, head.size() + tail.size()) +
+                      (asText ? "" : "\"") + tail;
+    file.getParentDirectory().createDirectory();
+    file.replaceWithData (text.data(), text.size());
+
+    for (auto _ : state)
+    {
+        ZkPropertiesFile properties (options);
+        if (!properties.containsKey ("Long"))
+        {
+            state.SkipWithError ("the properties file was refused");
+            break;
+        }
+    }
+
+    state.counters["bytes"] = (double)text.size();
+}
+
+const std::string plain = "x", e233 = "&#233;", x1F600 = "&#x1F600;", lt = "&lt;", amp = "&amp;";
+
+BENCHMARK_CAPTURE (BM_ReadChunk, plain, plain)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadChunk, e233, e233)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadChunk, x1F600, x1F600)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadChunk, lt, lt)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadChunk, amp, amp)->Unit (benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE (BM_ReadPresetFile, plain, plain, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, e233, e233, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, x1F600, x1F600, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, lt, lt, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, amp, amp, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, plain_text, plain, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, e233_text, e233, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFile, amp_text, amp, true)->Unit (benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE (BM_ReadPresetFileManyValues, plain, plain)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPresetFileManyValues, lt, lt)->Unit (benchmark::kMillisecond);
+BENCHMARK (BM_ReadPresetFileValuesAtTheLimit)
+    ->Unit (benchmark::kMillisecond)
+    ->ArgsProduct ({{0, 7000}, {0, 1}});
+
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, plain, plain, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, e233, e233, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, x1F600, x1F600, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, lt, lt, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, amp, amp, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, plain_text, plain, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, e233_text, e233, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFile, amp_text, amp, true)->Unit (benchmark::kMillisecond);
+} // namespace
+
+int main (int argc, char** argv)
+{
+    return BenchmarkHome::runBenchmarks (argc, argv, std::filesystem::temp_directory_path());
+}

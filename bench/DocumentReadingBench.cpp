@@ -174,7 +174,7 @@ void BM_ReadPropertiesFile (benchmark::State& state, const std::string& fill, bo
 
     for (auto _ : state)
     {
-        ZkPropertiesFile properties (options);
+        ZkPropertiesFile properties (ZkPropertiesFile::Options::from (options));
         if (!properties.containsKey ("Long"))
         {
             state.SkipWithError ("the properties file was refused");

@@ -42,7 +42,8 @@ public:
                                                                maxAttributes};
 
     /** The file's document element, or null when the file cannot be read, is
-        too small or too large, lacks the header, holds
+        too small or too large, is no regular file (ZkRegularFileReader
+        reads it, once), lacks the header, holds
         broken compressed data, or its text is not well-formed XML within the
         bounds above. The body ends at its 0 byte or, when that is missing,
         at the end of the file. The root element's tag is not checked here. */
@@ -59,7 +60,9 @@ public:
         The file replaces target in one step, only once every byte is written
         and synced to the disk (ZkSafeFileWriter); otherwise target is left as
         it was. A target that is a symbolic link to a preset file stays a link
-        and that file is replaced; any other link is replaced itself. Returns
-        true when target now holds the new file. */
+        and that file is replaced, when it is still the file read here; any
+        other link is replaced itself. A preset at target that another
+        program replaced meanwhile is not overwritten. Returns true when
+        target now holds the new file. */
     static bool write (const juce::File& target, const juce::XmlElement& element, bool compressed);
 };

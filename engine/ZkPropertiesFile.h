@@ -104,9 +104,11 @@ public:
     bool writeIfNeeded();
 
     /** Writes this instance's changes now; true when the file now holds them
-        (also when there are none). False, and the file as it was, when the
-        file cannot be read or written, is not locked in time, or would grow
-        beyond fileLimits. */
+        (also when there are none). False when the file cannot be read or
+        written, is not locked in time, would grow beyond fileLimits, or was
+        replaced by another file while this one was written. The file is then
+        as it was, but for one found damaged: that one was already moved aside
+        to the backup, and no file is left in its place. */
     bool write();
 
     /** The next write stores key's value also when it is the text that was

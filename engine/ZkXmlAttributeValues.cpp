@@ -1,6 +1,6 @@
 #include "engine/ZkXmlAttributeValues.h"
 
-#include "engine/ZkUtf8.h"
+#include "engine/ZkXmlCharacterReferences.h"
 #include "engine/ZkXmlNestingScan.h"
 
 #include <algorithm>
@@ -15,17 +15,6 @@ namespace
 char toLowerCase (char c) noexcept
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char> (c - 'A' + 'a') : c;
-}
-
-int digitValue (char c, bool hex) noexcept
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-
-    if (hex && toLowerCase (c) >= 'a' && toLowerCase (c) <= 'f')
-        return toLowerCase (c) - 'a' + 10;
-
-    return -1;
 }
 
 /** Reads the reference after a '&' (text holds what follows it, up to the
@@ -57,36 +46,22 @@ std::size_t appendReference (const char* text, std::size_t length, std::string& 
     if (length == 0 || text[0] != '#')
         return 0;
 
-    // The most places the parser reads: 8 hex, 12 decimal (no overflow here).
-    const bool hex = length > 1 && (text[1] == 'x' || text[1] == 'X');
-    const std::size_t firstPlace = hex ? 2 : 1, maxPlaces = hex ? 8 : 12;
-    std::uint64_t value = 0;
-    std::size_t i = firstPlace;
+    // ZkXmlCharacterReferences::repair leaves no ill-formed reference, which
+    // the parser would write as another character than it names.
+    const auto reference = ZkXmlCharacterReferences::readNumeric (text, length, 1);
 
-    for (; i < length && text[i] != ';'; ++i)
-    {
-        const int digit = digitValue (text[i], hex);
-
-        if (digit < 0 || i - firstPlace >= maxPlaces)
-            return 0;
-
-        value = value * (hex ? 16u : 10u) + static_cast<std::uint64_t> (digit);
-    }
-
-    // The parser takes "&#x;" as code point 0, but no decimal reference without places.
-    if (i >= length || (!hex && i == firstPlace) || value > 0x10ffff ||
-        !ZkUtf8::isScalarValue (static_cast<juce::uint32> (value)))
+    if (reference.kind != ZkXmlCharacterReferences::Numeric::Kind::wellFormed)
         return 0;
 
-    if (value != 0)
+    if (reference.value != 0) // the parser appends nothing for code point 0
     {
         char encoded[4];
         juce::CharPointer_UTF8 end (encoded);
-        end.write (static_cast<juce::juce_wchar> (value));
+        end.write (static_cast<juce::juce_wchar> (reference.value));
         decoded.append (encoded, static_cast<std::size_t> (end.getAddress() - encoded));
     }
 
-    return i + 1;
+    return reference.end;
 }
 
 /** True when the value at index among its element's attributes (length

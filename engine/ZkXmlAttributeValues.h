@@ -27,13 +27,13 @@
     twice the time of a plain megabyte.
 
     A value is decoded as the parser decodes it: "&amp;", "&quot;", "&apos;",
-    "&lt;" and "&gt;" in any letter case, "&#x" with up to 8 hex places and
-    "&#" with 1 to 12 decimal places, each closed by ';', stand for their
+    "&lt;" and "&gt;" in any letter case, and the numeric references that
+    ZkXmlCharacterReferences::readNumeric finds well-formed, stand for their
     character (code point 0 for none); any other reference, which the parser
-    refuses, makes the text unreadable. So does a numeric reference to no
-    Unicode scalar value or with places that are not digits, which the parser
-    would write as another character: ZkXmlCharacterReferences::repair leaves
-    none of them.
+    refuses, makes the text unreadable. So does an ill-formed numeric one
+    (no places, places that are not digits, no Unicode scalar value), which
+    the parser would write as another character:
+    ZkXmlCharacterReferences::repair leaves none of them.
 
     Only the document element's values are read (the parser reads no further),
     where ZkXmlNestingScan finds them, which reads the markup as the parser

@@ -12,13 +12,6 @@ namespace
 // The most places the parser reads in a reference.
 constexpr size_t maxHexPlaces = 8, maxDecimalPlaces = 12;
 
-enum class Reference
-{
-    wellFormed,
-    repaired,   // read by the parser, but ill-formed
-    leftAsItIs, // not read by the parser, or not one at all
-};
-
 int digitValue (char c, bool hex)
 {
     if (c >= '0' && c <= '9')
@@ -33,11 +26,13 @@ int digitValue (char c, bool hex)
     return -1;
 }
 
-/** What the reference after "&#" at text[start] is; end is set just past its
-    ";". The value stops growing once it is past U+10FFFF, so no count of
-    places overflows it. */
-Reference classify (const char* text, size_t length, size_t start, size_t& end)
+} // namespace
+
+ZkXmlCharacterReferences::Numeric ZkXmlCharacterReferences::readNumeric (const char* text, size_t length,
+                                                                         size_t start)
 {
+    // The value stops growing once it is past U+10FFFF, so no count of places
+    // overflows it.
     size_t i = start;
     const bool hex = i < length && (text[i] == 'x' || text[i] == 'X');
 
@@ -56,7 +51,7 @@ Reference classify (const char* text, size_t length, size_t start, size_t& end)
         // any character after a first digit.
         if ((hex && digit < 0) || (!hex && i == firstPlace && digit < 0) ||
             i - firstPlace >= (hex ? maxHexPlaces : maxDecimalPlaces))
-            return Reference::leftAsItIs;
+            return {Numeric::Kind::refused, 0, 0};
 
         allDigits = allDigits && digit >= 0;
 
@@ -65,14 +60,11 @@ Reference classify (const char* text, size_t length, size_t start, size_t& end)
     }
 
     if (i >= length || (!hex && i == firstPlace))
-        return Reference::leftAsItIs;
+        return {Numeric::Kind::refused, 0, 0};
 
-    end = i + 1;
-    return i > firstPlace && allDigits && ZkUtf8::isScalarValue (value) ? Reference::wellFormed
-                                                                        : Reference::repaired;
+    const bool wellFormed = i > firstPlace && allDigits && ZkUtf8::isScalarValue (value);
+    return {wellFormed ? Numeric::Kind::wellFormed : Numeric::Kind::illFormed, value, i + 1};
 }
-
-} // namespace
 
 juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
 {
@@ -84,7 +76,7 @@ juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
     bool insideTag = false;
     char quote = 0; // of the attribute value being read, 0 outside one
 
-    for (size_t i = 0, end = 0; i + 1 < length; ++i)
+    for (size_t i = 0; i + 1 < length; ++i)
     {
         const char c = bytes[i];
 
@@ -120,12 +112,17 @@ juce::String ZkXmlCharacterReferences::repair (const juce::String& text)
             continue;
         }
 
-        if (c != '&' || bytes[i + 1] != '#' || classify (bytes, length, i + 2, end) != Reference::repaired)
+        if (c != '&' || bytes[i + 1] != '#')
+            continue;
+
+        const auto reference = readNumeric (bytes, length, i + 2);
+
+        if (reference.kind != Numeric::Kind::illFormed)
             continue;
 
         repaired.append (bytes + copiedUpTo, i - copiedUpTo).append (replacement);
-        copiedUpTo = end;
-        i = end - 1;
+        copiedUpTo = reference.end;
+        i = reference.end - 1;
     }
 
     if (copiedUpTo == 0)

@@ -35,4 +35,23 @@ public:
         characters, its replacement 8); text itself when nothing needs a
         repair. */
     static juce::String repair (const juce::String& text);
+
+    /** A numeric reference as the parser reads it. */
+    struct Numeric
+    {
+        enum class Kind
+        {
+            wellFormed, // value is its character
+            illFormed,  // read by the parser, but it names no character UTF-8 can carry
+            refused,    // not read by the parser, or no reference at all
+        };
+
+        Kind kind;
+        juce::uint32 value; // with wellFormed
+        size_t end;         // just past its ';', but with refused
+    };
+
+    /** The numeric reference whose places start at text[start], just after
+        its "&#" (text is length bytes). */
+    static Numeric readNumeric (const char* text, size_t length, size_t start);
 };

@@ -1,17 +1,27 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 /**
-    Which file a path led to at one moment: its device and inode. Two paths
-    name the same file only when both are equal; a file put in the place of
-    another under the same name is another file. Readers record it for the
-    file they read, so that a writer replaces that very file and no other.
+    Which file a path led to when it was read: its device and inode. Two
+    identities name the same file only when both are equal. Readers record it
+    for the file they read, so that a writer replaces that very file and no
+    other.
+
+    The system hands the number of a deleted file to the next file it creates,
+    but never while the file is still open: an identity made by a reader keeps
+    its file open (openFile) for as long as it or a copy of it lives. So while
+    the caller holds it, a file put in the place of the one read, also one
+    created after that one was deleted, is another file. Hold it from the
+    reading to the write it judges, no longer.
 */
 struct ZkFileIdentity
 {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
+    std::shared_ptr<const void>
+        openFile; // the file read, held open; none where the system has no descriptors
 
     bool operator== (const ZkFileIdentity& other) const noexcept
     {

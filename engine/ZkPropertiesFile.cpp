@@ -32,7 +32,7 @@ struct FileOnDisk
     State state = State::absent;
     std::unique_ptr<juce::XmlElement> document;
     juce::MemoryBlock bytes;                // what document was read from
-    std::optional<ZkFileIdentity> identity; // of the file read, with readable
+    std::optional<ZkFileIdentity> identity; // of the file read, with readable and an empty file
 };
 
 /** The file's bytes, read once and parsed once by the bounded reader: no other
@@ -48,6 +48,12 @@ FileOnDisk look (const juce::File& file)
     {
         case Outcome::absent:
             return {};
+        case Outcome::empty:
+            // A file read, without values: only it is replaced. A link to one
+            // is not followed.
+            if (file.isSymbolicLink())
+                return {};
+            return {State::absent, {}, {}, std::move (read.identity)};
         case Outcome::unreadable:
             return {State::unreadable, {}, {}, {}};
         case Outcome::tooLarge:
@@ -68,7 +74,7 @@ FileOnDisk look (const juce::File& file)
     if (file.isSymbolicLink() && !ZkPropertiesFile::isOwnDocument (*document))
         return {};
 
-    return {State::readable, std::move (document), std::move (read.bytes), read.identity};
+    return {State::readable, std::move (document), std::move (read.bytes), std::move (read.identity)};
 }
 
 /** The values of a document by the rules of the framework's format, as
@@ -423,8 +429,10 @@ bool ZkPropertiesFile::write()
 
     // Only the very file read above is replaced, also at the end of a link:
     // look() reads through no link but to this plug-in's own file, and one to
-    // a damaged file was moved aside. A link that leads elsewhere by now, or
-    // any other link, is replaced itself.
+    // a damaged file was moved aside. Any other link is replaced itself. When
+    // the file read is no longer there (a link re-pointed, a file put in its
+    // place), nothing is written: the next write judges the file again. Where
+    // no file was read, none that appeared meanwhile is replaced.
     if (!onDisk.bytes.matches (bytes, size) &&
         !ZkSafeFileWriter::write (target, bytes, size, onDisk.identity))
         return false;

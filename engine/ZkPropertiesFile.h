@@ -37,8 +37,12 @@
     - a symbolic link at the file's place is followed, for reading and
       writing, only when it ends at an existing regular file that holds this
       plug-in's properties (isOwnDocument), and a write replaces only that very
-      file (ZkSafeFileWriter, by its identity): a link re-pointed since it was
-      read is replaced itself. A link to a regular file of anything else
+      file (ZkSafeFileWriter, by its identity). A write reads the file again
+      first; when the file it read is gone from the place by the time it is
+      replaced (a link re-pointed, an editor's save that renames another file
+      over it), nothing is written and the next write judges the file anew.
+      Where that reading found no file, none that appears meanwhile is
+      replaced. A link to a regular file of anything else
       (another program's settings, an empty file), or one that leads nowhere,
       loops or passes more links than the system follows, is replaced itself
       by the next write (one to a damaged file is first moved aside as the

@@ -22,7 +22,7 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
         return {Outcome::tooLarge, {}, {}};
 
     if (result.bytes.isEmpty())
-        return {};
+        return {Outcome::empty, {}, {}};
 
     return result;
 }
@@ -31,12 +31,13 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace
 {
-/** Closes the descriptor when it goes. */
+/** Closes the descriptor when the last holder lets it go. */
 struct Descriptor
 {
     explicit Descriptor (int d)
@@ -71,10 +72,15 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
 
     // Not blocking, and the type checked again on what was opened: the path
     // may have become a pipe in between.
-    const Descriptor opened (::open (path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    const auto opened =
+        std::make_shared<const Descriptor> (::open (path, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
 
-    if (opened.fd < 0 || ::fstat (opened.fd, &info) != 0 || !S_ISREG (info.st_mode))
+    if (opened->fd < 0 || ::fstat (opened->fd, &info) != 0 || !S_ISREG (info.st_mode))
         return {Outcome::unreadable, {}, {}};
+
+    // The identity keeps the file open, so that its number goes to no other
+    // file while the caller holds it.
+    const ZkFileIdentity identity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino, opened};
 
     // One byte more than allowed tells a file that is, or has grown, too large.
     Result result{Outcome::read, {}, {}};
@@ -84,7 +90,7 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
     while (size <= maxBytes)
     {
         const auto got =
-            ::read (opened.fd, static_cast<char*> (result.bytes.getData()) + size, maxBytes + 1 - size);
+            ::read (opened->fd, static_cast<char*> (result.bytes.getData()) + size, maxBytes + 1 - size);
 
         if (got < 0 && errno == EINTR)
             continue;
@@ -99,13 +105,13 @@ ZkRegularFileReader::Result ZkRegularFileReader::read (const juce::File& file, s
     }
 
     if (size > maxBytes)
-        return {Outcome::tooLarge, {}, {}};
+        return {Outcome::tooLarge, {}, identity};
 
     if (size == 0)
-        return {};
+        return {Outcome::empty, {}, identity};
 
     result.bytes.setSize (size);
-    result.identity = ZkFileIdentity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino};
+    result.identity = identity;
     return result;
 }
 

@@ -29,6 +29,7 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <memory>
@@ -137,7 +138,47 @@ std::optional<ZkFileIdentity> identityOf (const juce::String& path)
     if (::lstat (path.toRawUTF8(), &info) != 0 || !S_ISREG (info.st_mode))
         return {};
 
-    return ZkFileIdentity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino};
+    return ZkFileIdentity{(std::uint64_t)info.st_dev, (std::uint64_t)info.st_ino, {}};
+}
+
+bool isLinkAt (const juce::String& path)
+{
+    struct stat info;
+    return ::lstat (path.toRawUTF8(), &info) == 0 && S_ISLNK (info.st_mode);
+}
+
+/** Moves the file at from to to only when nothing lies at to, in one step
+    (a link counts as something). */
+bool moveToFreeName (const char* from, const char* to)
+{
+#if JUCE_LINUX
+    if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return true;
+#elif JUCE_MAC
+    if (::renamex_np (from, to, RENAME_EXCL) == 0)
+        return true;
+#else
+    errno = ENOSYS;
+#endif
+
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+
+    // A file system without such a rename: a second name is only made where
+    // none is, and then the first one is let go.
+    if (::link (from, to) == 0)
+    {
+        ::unlink (from);
+        return true;
+    }
+
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return false;
+
+    // Nor links (FAT, exFAT): looked at just before the rename, which leaves
+    // the same window as the check of a file that was read.
+    struct stat info;
+    return ::lstat (to, &info) != 0 && errno == ENOENT && ::rename (from, to) == 0;
 }
 
 /** A new hidden file beside target, opened for writing, or -1. Its name starts
@@ -170,28 +211,20 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
         return false;
 
     // The chain of links is resolved once, and the place it ends at is the
-    // one written: a link re-pointed from now on changes nothing. A link
-    // whose end is not the file the caller checked is replaced itself.
+    // one written: a link re-pointed from now on changes nothing.
+    const bool replacing = checked.has_value();
     const auto path = target.getFullPathName();
-    const auto end = resolvePath (path);
-    const bool isLink = end != path;
-    const bool throughLink = isLink && checked.has_value() && identityOf (end) == checked;
-    const auto targetPath = throughLink ? end : path;
-    const bool mustBeChecked = checked.has_value() && (throughLink || !isLink);
-
-    if (mustBeChecked && identityOf (targetPath) != checked)
-        return false;
-
-    // A link that is replaced has no mode to keep: the new file gets the usual one.
+    const bool isLink = isLinkAt (path);
+    const auto targetPath = replacing ? resolvePath (path) : path;
     struct stat info;
-    const bool replacing = ::lstat (targetPath.toRawUTF8(), &info) == 0 && !S_ISLNK (info.st_mode);
 
-    if (replacing)
-    {
-        // Only a regular file is replaced, and not one that is read-only to this user.
-        if (!S_ISREG (info.st_mode) || ::access (targetPath.toRawUTF8(), W_OK) != 0)
-            return false;
-    }
+    // The file read must still be there: a link that leads elsewhere by now,
+    // or another file in its place, means the caller's reading is out of date.
+    // It is not replaced when it is read-only to this user.
+    if (replacing &&
+        (targetPath.isEmpty() || identityOf (targetPath) != checked ||
+         ::lstat (targetPath.toRawUTF8(), &info) != 0 || ::access (targetPath.toRawUTF8(), W_OK) != 0))
+        return false;
 
     juce::String temporaryPath;
     const int fd = createTemporary (juce::File (targetPath), temporaryPath);
@@ -200,15 +233,32 @@ bool ZkSafeFileWriter::write (const juce::File& target, const void* data, size_t
         return false;
 
     // The new file keeps the permissions of the one it replaces (a file kept
-    // private stays private).
+    // private stays private); one that takes a free name or a link's place
+    // gets the usual ones.
     const bool modeKept = !replacing || ::fchmod (fd, info.st_mode & 07777) == 0;
     const bool written = modeKept && writeAll (fd, static_cast<const char*> (data), size) && syncToDisk (fd);
     const bool closed = ::close (fd) == 0;
 
     // Checked again just before the rename: another program may have put
-    // another file in its place while this one was written and synced.
-    if (!written || !closed || (mustBeChecked && identityOf (targetPath) != checked) ||
-        ::rename (temporaryPath.toRawUTF8(), targetPath.toRawUTF8()) != 0)
+    // another file in its place while this one was written and synced. A file
+    // the caller read is replaced only while it is still there; a link it did
+    // not follow, only while it is still a link; where it read nothing,
+    // nothing that appeared meanwhile is replaced.
+    const auto* from = temporaryPath.toRawUTF8();
+    const auto* to = targetPath.toRawUTF8();
+    bool moved = false;
+
+    if (written && closed)
+    {
+        if (replacing)
+            moved = identityOf (targetPath) == checked && ::rename (from, to) == 0;
+        else if (isLink)
+            moved = isLinkAt (targetPath) && ::rename (from, to) == 0;
+        else
+            moved = moveToFreeName (from, to);
+    }
+
+    if (!moved)
     {
         ::unlink (temporaryPath.toRawUTF8());
         return false;

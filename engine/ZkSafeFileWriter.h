@@ -16,15 +16,26 @@
     be written) removes the temporary file, leaves the target as it was and is
     reported at once: nothing is retried.
 
-    Only the very file that the caller read and judged is replaced (the same
-    file, by its identity, not the same name). A target that is a symbolic
-    link stays one only when its chain, resolved once, ends at that file: the
-    file is then replaced (the temporary file lies beside it). Otherwise the
-    link itself is replaced, so that nothing is written into a file that a
-    link from elsewhere points at, and nothing is changed where it points; so
-    is a link whose chain loops or is longer than the system follows. Links
-    are resolved as the system does (a relative link from the real folder it
-    lies in). The new file keeps the replaced file's permissions.
+    Nothing is replaced that the caller did not read and judge (checked):
+
+    - a file that the caller read at target, also at the end of a chain of
+      links (which stay as they are), is replaced only while the path still
+      leads to that very file: the same file by its identity, not the same
+      name. A link re-pointed since, or another file put in its place (also
+      one created after it was deleted: the caller's identity keeps its
+      number from being handed on), means the reading is out of date: the
+      write fails and replaces nothing;
+    - where the caller read nothing (no file, or a link it does not follow),
+      a link at target is replaced itself, so that nothing is written into a
+      file that a link from elsewhere points at and nothing is changed where
+      it points; otherwise the new file takes target's name only while no
+      file lies there: one that appears meanwhile is not replaced.
+
+    The check is made when the write starts and again just before the
+    rename; a file moved into target's place between that last check and
+    the rename (a moment) would still be replaced. Links are resolved as the
+    system does (a relative link from the real folder it lies in). The new
+    file keeps the replaced file's permissions.
 
     Stateless; any thread, synchronous.
 */
@@ -34,13 +45,10 @@ public:
     /** True when target now holds exactly the size bytes at data. The target's
         folder must exist.
 
-        checked: the file that the caller read at target (through any links,
-        ZkRegularFileReader) and took for its own. A link is written through
-        only to that file; without checked, a link is always replaced. When
-        target is no link, or the link leads to checked, and the file there is
-        no longer that one (when the write starts or when the new file is
-        ready), nothing is replaced and the write fails: the caller's reading
-        is out of date. */
+        checked: the regular file that the caller read at target (through any
+        links, ZkRegularFileReader, an empty one too) and judged its own to
+        replace; none when it read no file there or did not follow the link
+        there (see above). */
     static bool write (const juce::File& target, const void* data, size_t size,
                        std::optional<ZkFileIdentity> checked = {});
 };

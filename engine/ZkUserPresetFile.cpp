@@ -120,10 +120,14 @@ bool ZkUserPresetFile::write (const juce::File& target, const juce::XmlElement& 
     if (!ok)
         return false;
 
-    // A link in the presets folder is written through only to a preset, the
-    // very one read here: a pack from elsewhere may hold a link to any file
-    // of the user's.
+    // Only the file read here is replaced (a file the user chose to save
+    // over), and nothing that appears where none was. A link in the presets
+    // folder is written through only to a preset: a pack from elsewhere may
+    // hold a link to any file of the user's; any other link is replaced
+    // itself. The reading is held until the write is done (its identity
+    // keeps the file open).
     const auto onDisk = ZkRegularFileReader::read (target, (size_t)maxFileBytes);
-    const auto preset = documentOf (onDisk) != nullptr ? onDisk.identity : std::nullopt;
-    return ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize(), preset);
+    const bool replaceable = documentOf (onDisk) != nullptr || !target.isSymbolicLink();
+    return ZkSafeFileWriter::write (target, bytes.getData(), bytes.getDataSize(),
+                                    replaceable ? onDisk.identity : std::nullopt);
 }

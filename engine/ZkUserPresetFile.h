@@ -59,10 +59,11 @@ public:
     /** Writes element as a preset file to target, plain or compressed.
         The file replaces target in one step, only once every byte is written
         and synced to the disk (ZkSafeFileWriter); otherwise target is left as
-        it was. A target that is a symbolic link to a preset file stays a link
-        and that file is replaced, when it is still the file read here; any
-        other link is replaced itself. A preset at target that another
-        program replaced meanwhile is not overwritten. Returns true when
-        target now holds the new file. */
+        it was. Only the file read at target just before is replaced: a target
+        that is a symbolic link to a preset file stays a link and that file
+        is replaced; any other link is replaced itself. A file that another
+        program put at target meanwhile, also where there was none, is not
+        overwritten: the write fails. Returns true when target now holds the
+        new file. */
     static bool write (const juce::File& target, const juce::XmlElement& element, bool compressed);
 };

@@ -1,10 +1,13 @@
 // What a write keeps of the file it replaces: a symbolic link to the very file
 // the caller read stays a link to it, and that file gets the new contents; the
-// file's permissions stay.
+// file's permissions stay. What it never replaces: a file that the caller did
+// not read, also one put in place while the new file is written.
 // For the writer itself and for the files the plug-in writes through it.
 
 #include "PresetTestFixture.h"
 
+#include "SyncHook.h"
+#include "engine/ZkPropertiesFile.h"
 #include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
@@ -139,7 +142,8 @@ TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
     EXPECT_EQ (target.loadFileAsString().toStdString(), contents);
 
     ASSERT_TRUE (target.replaceWithText ("old") && link.deleteFile() && makeLink ("link40", link));
-    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), accept));
+    ASSERT_FALSE (identityOf (link).has_value());
+    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), identityOf (link)));
     EXPECT_FALSE (link.isSymbolicLink());
     EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
     EXPECT_EQ (target.loadFileAsString(), "old");
@@ -147,8 +151,9 @@ TEST_F (SafeFileWriterTest, ALinkThatLeadsToNoFileIsReplacedItself)
 
 // The link is resolved when the write starts, and the file it ends at must be
 // the one the caller read: a link re-pointed since, even to a file of the same
-// name, is replaced itself, and the file it now leads to stays as it is. A file
-// put in the place of the one read is not replaced at all.
+// name, or a link whose end was replaced, means the reading is out of date:
+// nothing is written, and the link and the files stay as they are. Nor is a file put in the place of the one
+// read replaced, nor one put where the caller read none.
 TEST_F (SafeFileWriterTest, OnlyTheFileThatWasReadIsReplaced)
 {
     const auto notes = links.getChildFile ("elsewhere").getChildFile ("settings.xml");
@@ -157,15 +162,24 @@ TEST_F (SafeFileWriterTest, OnlyTheFileThatWasReadIsReplaced)
     const auto read = identityOf (link);
 
     ASSERT_TRUE (link.deleteFile() && makeLink (notes.getFullPathName(), link));
-    ASSERT_TRUE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), read));
-    EXPECT_FALSE (link.isSymbolicLink());
-    EXPECT_EQ (link.loadFileAsString().toStdString(), contents);
+    EXPECT_FALSE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), read));
+    EXPECT_EQ (link.getLinkedTarget(), notes);
     EXPECT_EQ (notes.loadFileAsString(), "my notes");
     EXPECT_EQ (target.loadFileAsString(), "old");
+
+    // An editor saves the link's end by renaming a new file over it.
+    const auto readThroughLink = identityOf (link);
+    ASSERT_TRUE (notes.replaceWithText ("my edited notes"));
+    EXPECT_FALSE (ZkSafeFileWriter::write (link, contents.data(), contents.size(), readThroughLink));
+    EXPECT_EQ (link.getLinkedTarget(), notes);
+    EXPECT_EQ (notes.loadFileAsString(), "my edited notes");
 
     const auto readBefore = identityOf (target);
     ASSERT_TRUE (target.replaceWithText ("the user's")); // a new file, renamed over the old one
     EXPECT_FALSE (ZkSafeFileWriter::write (target, contents.data(), contents.size(), readBefore));
+    EXPECT_EQ (target.loadFileAsString(), "the user's");
+
+    EXPECT_FALSE (ZkSafeFileWriter::write (target, contents.data(), contents.size()));
     EXPECT_EQ (target.loadFileAsString(), "the user's");
     EXPECT_EQ (filesIn (dotfiles), 1) << "a temporary file remains";
 }
@@ -175,7 +189,7 @@ TEST_P (KeepsMode, OfTheFileItReplaces)
     ASSERT_TRUE (target.replaceWithText ("old"));
     ASSERT_EQ (::chmod (target.getFullPathName().toRawUTF8(), GetParam()), 0);
 
-    ASSERT_TRUE (ZkSafeFileWriter::write (target, contents.data(), contents.size()));
+    ASSERT_TRUE (ZkSafeFileWriter::write (target, contents.data(), contents.size(), identityOf (target)));
 
     EXPECT_EQ (modeOf (target), GetParam());
     EXPECT_EQ (target.loadFileAsString().toStdString(), contents);
@@ -301,6 +315,70 @@ INSTANTIATE_TEST_SUITE_P (
                                     return makeLink ("loop", at) &&
                                            makeLink (at.getFileName(), at.getSiblingFile ("loop"));
                                 }}),
+    [] (const auto& test) { return std::string (test.param.name); });
+
+// Another file created at the place while the plug-in's write syncs its new
+// file: after the one read was deleted (the system would hand the freed number
+// to the new file, were the one read not held open), after an empty one was
+// deleted, or where there was none. The other file survives and the write fails.
+struct RaceCase
+{
+    const char* name;
+    const char* before; // what lies at the place when it is read: nullptr none, "" an empty file
+    bool preset;        // a preset saved there; otherwise the properties file
+};
+
+class CreatedWhileSyncing : public SafeFileWriterTest, public ::testing::WithParamInterface<RaceCase>
+{
+};
+
+TEST_P (CreatedWhileSyncing, SurvivesTheWrite)
+{
+    const auto& race = GetParam();
+    juce::XmlElement preset ("PRESET");
+    preset.setAttribute ("PresetName", "Mine");
+
+    if (race.before != nullptr)
+    {
+        ASSERT_TRUE (race.preset && *race.before != 0 ? ZkUserPresetFile::write (target, preset, false)
+                                                      : target.replaceWithText (race.before));
+    }
+
+    std::optional<ZkPropertiesFile> properties;
+
+    if (!race.preset)
+    {
+        properties.emplace (ZkPropertiesFile::Options{target, -1});
+        properties->setValue ("Theme", "dark");
+    }
+
+    const SyncHook createAnother (
+        [this]
+        {
+            // Opened at the place itself, as an editor or a second program
+            // that writes in place does.
+            target.deleteFile();
+            juce::FileOutputStream (target).writeText ("the user's", false, false, nullptr);
+        });
+
+    EXPECT_FALSE (race.preset ? ZkUserPresetFile::write (target, preset, false) : properties->write());
+    EXPECT_TRUE (createAnother.hasRun());
+    EXPECT_EQ (target.loadFileAsString(), "the user's");
+    EXPECT_EQ (dotfiles.findChildFiles (juce::File::findFiles, false, "*.tmp").size(), 0);
+
+    if (properties.has_value())
+        properties->setNeedsToBeSaved (false); // no second try when it goes
+}
+
+INSTANTIATE_TEST_SUITE_P (
+    Cases, CreatedWhileSyncing,
+    ::testing::Values (RaceCase{"PropertiesReadAsOwn",
+                                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<PROPERTIES>\n"
+                                "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n</PROPERTIES>\n",
+                                false},
+                       RaceCase{"PropertiesAbsent", nullptr, false}, RaceCase{"PropertiesEmpty", "", false},
+                       RaceCase{"PresetSavedOverOne", "preset", true},
+                       RaceCase{"PresetUnderANewName", nullptr, true}),
     [] (const auto& test) { return std::string (test.param.name); });
 
 #endif

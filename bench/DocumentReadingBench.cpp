@@ -11,6 +11,7 @@
 //                                   read by a new properties object
 //   BM_ReadPresetFileManyValues     a preset file whose one element holds as many
 //                                   attributes as the reader takes, each one <fill>
+//                                   (of as many different names as it takes, repeated)
 //   BM_ReadPresetFileValuesAtTheLimit
 //                                   a preset file of 1 MB whose one element holds values of
 //                                   "&#233;" just short of (/0) or just past (/1) the length
@@ -55,6 +56,13 @@ std::string repeated (const std::string& fill, int count)
     for (int i = 0; i < count; ++i)
         text += fill;
     return text;
+}
+
+/** The name of an element's attribute at index: as many different names as
+    a preset file may hold, repeated. */
+std::string attributeName (int index)
+{
+    return "a" + std::to_string (index % ZkUserPresetFile::maxAttributeNames);
 }
 
 juce::MemoryBlock chunkWithProgramName (const std::string& fill)
@@ -128,7 +136,7 @@ void BM_ReadPresetFileManyValues (benchmark::State& state, const std::string& fi
 {
     std::string document = "<ZkPreset><PARAM";
     for (int i = 1; i < ZkUserPresetFile::maxAttributes; ++i)
-        document += " a" + std::to_string (i) + "=\"" + fill + "\"";
+        document += " " + attributeName (i) + "=\"" + fill + "\"";
     readPresetFile (state, document + "/></ZkPreset>");
 }
 
@@ -142,14 +150,14 @@ void BM_ReadPresetFileValuesAtTheLimit (benchmark::State& state)
     int index = 0;
 
     for (; index < plain; ++index)
-        document += " a" + std::to_string (index) + "=\"x\"";
+        document += " " + attributeName (index) + "=\"x\"";
 
     // ZkXmlAttributeValues decodes a value itself from references times
     // length = 512 times its place among the element's attributes.
     for (; index + 1 < ZkUserPresetFile::maxAttributes; ++index)
     {
         const auto references = (int)std::sqrt (512.0 * (index + 1) / (double)fill.size()) + pastTheLimit;
-        const auto attribute = " a" + std::to_string (index) + "=\"" + repeated (fill, references) + "\"";
+        const auto attribute = " " + attributeName (index) + "=\"" + repeated (fill, references) + "\"";
         if (document.size() + attribute.size() + headroom > documentBytes)
             break;
         document += attribute;

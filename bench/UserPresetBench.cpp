@@ -8,6 +8,10 @@
 //     step start with);
 //   - a NEXT click from one user preset to the next (one rescan, one file
 //     read, every parameter written and recorded for undo).
+//   - first instance with 100 hand-made preset files whose one element holds
+//     8,000 empty attributes of the given number of different names (8,000:
+//     past the reader's bound; 256: at it), names either new in each file or
+//     shared by all: the time must not depend on which.
 // Times are wall-clock per operation [ms]. The files are dated an hour back:
 // verdicts on files changed in the last seconds are not kept, and a real
 // presets folder is older than that.
@@ -17,6 +21,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/ZkOstinelAudioProcessor.h"
+#include "engine/ZkUserPresetFile.h"
 
 #include <juce_events/juce_events.h>
 
@@ -25,31 +30,71 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
-/** A temporary home folder whose presets folder holds numPresets files. */
+/** The attributes of a hand-made preset file's one element. */
+struct AttributeNames
+{
+    static constexpr int numAttributes = 8000;
+    int numNames = 0;          // different ones in a file
+    bool newInEachFile = true; // or shared by every file
+
+    bool operator<(const AttributeNames& other) const
+    {
+        return std::tie (numNames, newInEachFile) < std::tie (other.numNames, other.newInEachFile);
+    }
+};
+
+/** The plain preset file numbered index whose document is one element with
+    the attributes names describes, all empty. */
+juce::MemoryBlock presetOfAttributes (const AttributeNames& names, int index)
+{
+    const auto prefix = names.newInEachFile ? "f" + std::to_string (index) : std::string ("shared");
+    std::string document = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ZkOstinelPreset";
+    for (int i = 0; i < AttributeNames::numAttributes; ++i)
+        document += " " + prefix + "_" + std::to_string (i % names.numNames) + "=\"\"";
+    document += "/>\n";
+
+    juce::MemoryOutputStream file;
+    file.write (ZkUserPresetFile::headerText, ZkUserPresetFile::headerTextLength);
+    file.writeByte (0);
+    file.write (document.data(), document.size() + 1);
+    return file.getMemoryBlock();
+}
+
+/** A temporary home folder whose presets folder holds numPresets files:
+    copies of a preset that an instance saves, or hand-made ones of names. */
 class PresetHome
 {
 public:
-    explicit PresetHome (int numPresets)
+    explicit PresetHome (int numPresets, std::optional<AttributeNames> names = {})
         : home (std::make_unique<TemporaryProcessHome> ("zk-preset-bench-"))
     {
-        // One instance saves a preset; its bytes are copied under every name.
         ZkOstinelAudioProcessor processor;
         folder = processor.getUserPresetsFolder();
-        processor.saveCurrentPresetToDisk ("Template", true);
-
-        const auto templateFile = folder.getChildFile ("Template.zkp");
         juce::MemoryBlock bytes;
-        templateFile.loadFileAsData (bytes);
-        templateFile.deleteFile();
 
+        if (!names)
+        {
+            processor.saveCurrentPresetToDisk ("Template", true);
+            const auto templateFile = folder.getChildFile ("Template.zkp");
+            templateFile.loadFileAsData (bytes);
+            templateFile.deleteFile();
+        }
+
+        folder.createDirectory();
         const auto anHourAgo = juce::Time::getCurrentTime() - juce::RelativeTime::hours (1);
         for (int i = 0; i < numPresets; ++i)
         {
+            if (names)
+                bytes = presetOfAttributes (*names, i);
+
             const auto file =
                 folder.getChildFile ("User Preset " + juce::String (i).paddedLeft ('0', 5) + ".zkp");
             file.replaceWithData (bytes.getData(), bytes.getSize());
@@ -77,20 +122,19 @@ private:
     juce::File folder;
 };
 
-PresetHome& presetHome (int numPresets)
+PresetHome& presetHome (int numPresets, std::optional<AttributeNames> names = {})
 {
-    static std::map<int, std::unique_ptr<PresetHome>> homes;
-    auto& home = homes[numPresets];
+    static std::map<std::pair<int, std::optional<AttributeNames>>, std::unique_ptr<PresetHome>> homes;
+    auto& home = homes[{numPresets, names}];
     if (home == nullptr)
-        home = std::make_unique<PresetHome> (numPresets);
+        home = std::make_unique<PresetHome> (numPresets, names);
     home->use();
     return *home;
 }
 
-void BM_FirstInstance (benchmark::State& state)
+/** Creates instances, each the first to scan its folder. */
+void createFirstInstances (benchmark::State& state, PresetHome& home)
 {
-    auto& home = presetHome ((int)state.range (0));
-
     for (auto _ : state)
     {
         state.PauseTiming();
@@ -103,6 +147,17 @@ void BM_FirstInstance (benchmark::State& state)
         processor.reset();
         state.ResumeTiming();
     }
+}
+
+void BM_FirstInstance (benchmark::State& state)
+{
+    createFirstInstances (state, presetHome ((int)state.range (0)));
+}
+
+void BM_FirstInstanceAttributeNames (benchmark::State& state)
+{
+    const AttributeNames names{(int)state.range (0), state.range (1) != 0};
+    createFirstInstances (state, presetHome (100, names));
 }
 
 void BM_SecondInstance (benchmark::State& state)
@@ -142,6 +197,11 @@ void BM_NextClick (benchmark::State& state)
 }
 
 BENCHMARK (BM_FirstInstance)->Arg (0)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->Iterations (3);
+BENCHMARK (BM_FirstInstanceAttributeNames)
+    ->ArgsProduct ({{AttributeNames::numAttributes, ZkUserPresetFile::maxAttributeNames}, {1, 0}})
+    ->ArgNames ({"names", "new"})
+    ->Unit (benchmark::kMillisecond)
+    ->Iterations (3);
 BENCHMARK (BM_SecondInstance)->Arg (0)->Arg (1000)->Arg (5000)->Unit (benchmark::kMillisecond)->MinTime (1.0);
 BENCHMARK (BM_RescanNothingChanged)
     ->Arg (0)

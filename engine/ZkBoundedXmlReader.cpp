@@ -6,6 +6,8 @@
 #include "engine/ZkXmlNestingScan.h"
 
 #include <cstring>
+#include <string_view>
+#include <unordered_set>
 
 namespace
 {
@@ -23,6 +25,34 @@ bool startsWithDocType (const char* text, size_t length)
 
     return true;
 }
+
+/** Counts the attributes that the parser reads and their different names,
+    and stops the scan beyond the limits. A name is hashed once, so the count
+    takes time in proportion to the names' length whatever they share. */
+class AttributeCount : public ZkXmlNestingScan::AttributeValues
+{
+public:
+    explicit AttributeCount (const ZkBoundedXmlReader::Limits& limitsToKeep)
+        : limits (limitsToKeep)
+    {
+    }
+
+    bool value (int, int, std::string_view name, std::size_t, std::size_t) override
+    {
+        if (++numAttributes > limits.maxAttributes)
+            return false;
+
+        names.insert (name);
+        return (int)names.size() <= limits.maxAttributeNames;
+    }
+
+    void endOfStartTag (int, int) override {}
+
+private:
+    const ZkBoundedXmlReader::Limits& limits;
+    int numAttributes = 0;
+    std::unordered_set<std::string_view> names; // parts of the text scanned
+};
 
 /** True when the text starts with markup, after an optional byte order mark
     and white space, as an XML document does. */
@@ -46,48 +76,29 @@ bool ZkBoundedXmlReader::isWithinLimits (const char* text, size_t length, const 
     if (text == nullptr || length > limits.maxBytes)
         return false;
 
-    // One pass: every '<' counts as a tag (also one inside a value, where the
-    // parser may still take it for one); an '=' inside a tag and outside quotes
-    // starts an attribute.
-    int tags = 0, attributes = 0;
-    bool insideTag = false;
-    char quote = 0;
+    // A raw pass over every '<', wherever it stands: inside a comment or a
+    // value it counts as a tag as well, and a document type declaration or
+    // processing instruction found there is refused as well.
+    int tags = 0;
 
-    for (size_t i = 0; i < length; ++i)
+    for (auto* at = static_cast<const char*> (std::memchr (text, '<', length)); at != nullptr;
+         at = static_cast<const char*> (std::memchr (at + 1, '<', length - (size_t)(at + 1 - text))))
     {
-        const char c = text[i];
+        const auto i = (size_t)(at - text);
 
-        if (c == '<')
-        {
-            if (++tags > limits.maxTags || startsWithDocType (text + i, length - i))
-                return false;
+        if (++tags > limits.maxTags || startsWithDocType (at, length - i))
+            return false;
 
-            // A processing instruction is only allowed as the document's first
-            // markup (the XML declaration): inside an element, one followed by
-            // text sends the parser round in a loop for ever.
-            if (tags > 1 && i + 1 < length && text[i + 1] == '?')
-                return false;
-
-            if (quote == 0)
-                insideTag = true;
-        }
-        else if (quote != 0)
-        {
-            if (c == quote)
-                quote = 0;
-        }
-        else if (insideTag)
-        {
-            if (c == '"' || c == '\'')
-                quote = c;
-            else if (c == '>')
-                insideTag = false;
-            else if (c == '=' && ++attributes > limits.maxAttributes)
-                return false;
-        }
+        // A processing instruction is only allowed as the document's first
+        // markup (the XML declaration): inside an element, one followed by
+        // text sends the parser round in a loop for ever.
+        if (tags > 1 && i + 1 < length && at[1] == '?')
+            return false;
     }
 
-    return ZkXmlNestingScan::isWithin (text, length, maxDepth);
+    // The nesting and the attributes, read as the parser reads them.
+    AttributeCount attributes (limits);
+    return ZkXmlNestingScan::isWithin (text, length, maxDepth, &attributes);
 }
 
 std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, size_t length,
@@ -123,6 +134,18 @@ std::unique_ptr<juce::XmlElement> ZkBoundedXmlReader::parse (const char* text, s
 
     if (!values.isReadable())
         return {};
+
+    // The parser makes every tag and attribute name a string of the
+    // framework's process-wide pool: one sorted array, in which each new
+    // name moves every entry after it, and which the framework purges of
+    // names nothing uses only every 30 s. Purged here before each document,
+    // the pool holds no names of documents read and released before, so a
+    // document's names cost the same whatever other documents held. The
+    // purge looks at every entry and, for each one it removes, moves the
+    // entries after it; few stay in use in this plug-in's process (16 while
+    // an instance is created), so its time grows with the pool's size. It
+    // holds the pool's lock: the framework itself purges from any thread.
+    juce::StringPool::getGlobalPool().garbageCollect();
 
     juce::XmlDocument document (values.getTextToParse());
     auto element = document.getDocumentElement();

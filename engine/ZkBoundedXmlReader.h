@@ -12,15 +12,22 @@
 
     - at most maxBytes bytes of text, all of it valid UTF-8 without 0 bytes,
       starting with markup (after an optional byte order mark and white space);
-    - at most maxTags '<' characters, those inside attribute values included;
+    - at most maxTags '<' characters, those inside comments and attribute
+      values included;
     - elements nested at most maxDepth deep: the framework's parser recurses
       once per nesting level (a few thousand levels overflow a small host
-      thread's stack). The depth is followed the way the parser reads the
-      markup (comments, character data, entity references and quoted values
-      are stepped over as it steps over them); markup whose nesting cannot be
-      followed that way, such as a malformed tag or a stray '&', is refused;
+      thread's stack);
     - at most maxAttributes attributes, so that a document with far more than
       the plug-in writes is refused before anything walks them;
+    - at most maxAttributeNames different attribute names. The parser makes
+      every attribute and tag name a string of the framework's process-wide
+      pool (juce::StringPool), one sorted array in which each new name moves
+      the entries after it, so a document's cost grows with the square of its
+      new names (tag names are bounded by maxTags). Before each parse the
+      pool is purged of the names that nothing uses any more (the framework
+      does so only every 30 s), so the names of documents read and released
+      before cost nothing: a folder of presets takes time in proportion to
+      its bytes whatever their names;
     - no document type declaration, with which the parser would read and expand
       entity definitions of the document's own;
     - no processing instruction but one leading the document (the XML
@@ -30,31 +37,44 @@
     Valid UTF-8 is what the framework's test takes (ZkUtf8::isReadable), as
     earlier versions read it, but the parser only sees well-formed text:
     overlong forms and encoded surrogates (ZkUtf8::toValidString), and
-    references that are ill-formed or name no character UTF-8 can carry
-    (ZkXmlCharacterReferences), become U+FFFD; the parser would put any of
-    them into the text it builds. The bounds hold only for the document this
-    reader returns: bytes it was given must reach no other parser (the
-    framework's lenient decoder reads "c0 bc" as '<').
+    ill-formed numeric references (ZkXmlCharacterReferences), become U+FFFD;
+    the parser would put other characters than they name into the text it
+    builds. The bounds hold only for the document this reader returns: bytes
+    it was given must reach no other parser (the framework's lenient decoder
+    reads "c0 bc" as '<').
 
     The parser's time grows with the square of the references in one
     attribute value; long values that hold references are decoded by
     ZkXmlAttributeValues instead and put into the tree it builds, so that
     reading takes time in proportion to the text's length whatever it holds.
 
-    The text is scanned before the parser sees it, in two linear passes (the
-    second, ZkXmlNestingScan, follows the nesting), and once more each to
-    repair references and to take out attribute values; all of them step over
-    the markup that the parser steps over with ZkXmlMarkup. Stateless; any
-    thread.
+    The text is read in linear passes before the parser sees it:
+
+    - a raw one over every '<' that counts the tags and refuses a document
+      type declaration or a processing instruction after the first '<',
+      wherever they stand (also inside a comment or a value: it errs on the
+      side of refusing);
+    - ZkXmlNestingScan, which follows the nesting and reads the start tags
+      and their attributes as the parser does, stepping over the markup the
+      parser steps over (ZkXmlMarkup), and refuses markup it cannot follow
+      that way (a malformed tag, a stray '&'): it counts the depth, the
+      attributes and their different names (these hashed, once each);
+    - byte passes that check and repair the UTF-8;
+    - ZkXmlCharacterReferences::repair, which follows tags and quoted values
+      itself and steps over markup with ZkXmlMarkup;
+    - ZkXmlAttributeValues, which takes out values through ZkXmlNestingScan.
+
+    Stateless; any thread.
 */
 class ZkBoundedXmlReader
 {
 public:
     struct Limits
     {
-        size_t maxBytes = 0; // [bytes] of text
-        int maxTags = 0;     // '<' anywhere, inside attribute values too
-        int maxAttributes = 0;
+        size_t maxBytes = 0;       // [bytes] of text
+        int maxTags = 0;           // '<' anywhere, inside attribute values too
+        int maxAttributes = 0;     // attributes that the parser reads
+        int maxAttributeNames = 0; // different names among them
     };
 
     /** [levels] How deep elements may nest, the document element counting as

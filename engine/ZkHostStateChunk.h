@@ -21,8 +21,9 @@
     text with an XML declaration) but refuses anything that could make the
     parser recurse deeply, expand entities or walk far more attributes than a
     chunk has: a document type declaration, more than a few tags, more than
-    maxAttributes attributes, or more than a megabyte of text
-    (ZkBoundedXmlReader). A refused or unparsable block gives no element.
+    maxAttributes attributes or maxAttributeNames different names of them,
+    or more than a megabyte of text (ZkBoundedXmlReader). A refused or
+    unparsable block gives no element.
 
     Also holds the strict number readers used for the element's attributes.
     Stateless; any thread.
@@ -31,13 +32,15 @@ class ZkHostStateChunk
 {
 public:
     static constexpr uint32_t magic = 0x21324356;
-    static constexpr int headerSize = 8;          // [bytes] magic and length
-    static constexpr int maxTextLength = 1 << 20; // [bytes] far above a real chunk (about 12 KB)
-    static constexpr int maxTags = 64;            // a chunk is one element; a few tags of slack
-    static constexpr int maxAttributes = 1024;    // a chunk has about 320
+    static constexpr int headerSize = 8;           // [bytes] magic and length
+    static constexpr int maxTextLength = 1 << 20;  // [bytes] far above a real chunk (about 12 KB)
+    static constexpr int maxTags = 64;             // a chunk is one element; a few tags of slack
+    static constexpr int maxAttributes = 1024;     // a chunk has about 320
+    static constexpr int maxAttributeNames = 1024; // a chunk's attributes all have names of their own
 
     /** What the text may hold (see ZkBoundedXmlReader). */
-    static constexpr ZkBoundedXmlReader::Limits textLimits{(size_t)maxTextLength, maxTags, maxAttributes};
+    static constexpr ZkBoundedXmlReader::Limits textLimits{(size_t)maxTextLength, maxTags, maxAttributes,
+                                                           maxAttributeNames};
 
     /** Replaces the contents of destData with the block holding xml. */
     static void write (const juce::XmlElement& xml, juce::MemoryBlock& destData);

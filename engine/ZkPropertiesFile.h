@@ -85,7 +85,7 @@ public:
         static Options from (const juce::PropertiesFile::Options& options);
     };
 
-    static constexpr ZkBoundedXmlReader::Limits fileLimits{1 << 20, 1024, 2048};
+    static constexpr ZkBoundedXmlReader::Limits fileLimits{1 << 20, 1024, 2048, 64};
 
     /** The key that every properties file of the plug-in holds (in its header). */
     static const juce::String versionKey;

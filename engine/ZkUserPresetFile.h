@@ -20,8 +20,9 @@
     header must end within maxHeaderBytes, a file may be at most maxFileBytes
     long, the document (before its 0 byte) at most maxDocumentBytes, whether
     stored plainly or inflated, and it may contain at most maxMarkupOpenings
-    '<' characters, at most maxAttributes attributes and no document type
-    declaration (ZkBoundedXmlReader). A preset holds about 300 elements.
+    '<' characters, at most maxAttributes attributes with at most
+    maxAttributeNames different names, and no document type declaration
+    (ZkBoundedXmlReader). A preset holds about 300 elements.
 
     Stateless; any thread. Files are read and written synchronously.
 */
@@ -36,10 +37,11 @@ public:
     static constexpr juce::int64 minFileBytes = headerTextLength + 1;
     static constexpr int maxMarkupOpenings = 4096; // '<' characters in the document
     static constexpr int maxAttributes = 8192;     // a preset has about 620
+    static constexpr int maxAttributeNames = 256;  // different ones; a preset has 18
 
     /** What the document may hold (see ZkBoundedXmlReader). */
     static constexpr ZkBoundedXmlReader::Limits documentLimits{(size_t)maxDocumentBytes, maxMarkupOpenings,
-                                                               maxAttributes};
+                                                               maxAttributes, maxAttributeNames};
 
     /** The file's document element, or null when the file cannot be read, is
         too small or too large, is no regular file (ZkRegularFileReader

@@ -121,7 +121,7 @@ public:
     {
     }
 
-    bool value (int element, int attribute, std::size_t first, std::size_t last) override
+    bool value (int element, int attribute, std::string_view, std::size_t first, std::size_t last) override
     {
         if (!isTakenOut (text + first, last - first, attribute))
             return true;

@@ -7,7 +7,7 @@
     before the framework's parser expands them. That parser takes any number of
     up to 8 hex or 12 decimal places, lets other characters into a decimal one,
     and writes whatever code point comes out into the text it builds, surrogates
-    and values past U+10FFFF included, which makes that text ill-formed UTF-8.
+    and values past U+10FFFF included (below).
 
     A well-formed reference has one or more decimal places, or "x" (or "X") and
     one or more hex places, then ";", and names a Unicode scalar value (not a
@@ -15,6 +15,15 @@
     (for control characters and for everything outside ASCII) all are, but
     earlier versions wrote a name from a host as it came: a surrogate or a
     value past U+10FFFF became a reference to it.
+
+    The parser reads three kinds of ill-formed reference, each as something
+    else than a character the reference names: one without places ("&#x;"),
+    which it reads as code point 0 and so as nothing; a decimal one whose
+    places after the first are not all digits, which it reads counting each
+    character by its distance from '0' ("&#1a;" is ';'); and one that names
+    no Unicode scalar value (a surrogate, past U+10FFFF), which it writes
+    into its text as ill-formed UTF-8 or, some past U+1FFFFF whose high bits
+    it drops, as another character.
 
     Stateless; any thread.
 */
@@ -42,7 +51,8 @@ public:
         enum class Kind
         {
             wellFormed, // value is its character
-            illFormed,  // read by the parser, but it names no character UTF-8 can carry
+            illFormed,  // read by the parser, but ill-formed (above): without places, with
+                        // places that are not digits, or naming no Unicode scalar value
             refused,    // not read by the parser, or no reference at all
         };
 

@@ -11,12 +11,17 @@
     - a CDATA section, "<![CDATA[" up to the first "]]>" after it;
     - an end tag, "</" up to its first '>'.
 
-    The parser steps over comments and processing instructions anywhere, CDATA
-    sections and end tags only inside an element: before the document element
-    it refuses both. Which of them a scan may meet where is the scan's own
-    rule; where each ends is this one, for every scan that must read a text as
-    the parser does (ZkXmlNestingScan, ZkXmlCharacterReferences,
-    ZkXmlAttributeValues).
+    The parser steps over comments wherever it skips white space (before the
+    document element, inside a tag, between child elements) and inside text;
+    processing instructions only where it skips white space: inside an
+    element, one that text follows sends it round in a loop for ever (so
+    ZkBoundedXmlReader refuses any but the leading XML declaration). It reads
+    CDATA sections and end tags only inside an element: before the document
+    element it refuses both. Which of them a scan may meet where is the scan's
+    own rule; where each ends is this one, for every scan that must read a
+    text as the parser does: ZkXmlNestingScan (and, through it, the attribute
+    count of ZkBoundedXmlReader and ZkXmlAttributeValues) and
+    ZkXmlCharacterReferences.
 
     Stateless; any thread.
 */

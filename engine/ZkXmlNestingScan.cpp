@@ -171,9 +171,11 @@ private:
                 return true;
             }
 
+            const auto nameStart = position;
             if (!skipName())
                 return false;
 
+            const std::string_view name (text + nameStart, position - nameStart);
             skipSpace();
             if (!startsWith ("="))
                 return false;
@@ -200,7 +202,7 @@ private:
             }
 
             if (position >= length ||
-                (values != nullptr && !values->value (element, attribute, first, position)))
+                (values != nullptr && !values->value (element, attribute, name, first, position)))
                 return false;
             ++position;
         }

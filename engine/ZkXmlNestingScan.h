@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string_view>
 
 /**
     Follows how deep the elements of an XML text nest without recursing, and
@@ -17,25 +18,27 @@
     tag or expose one that this scan did not see. The scan ends at the end of
     the document element; the parser reads no further.
 
-    A scan can also tell where each attribute value lies (AttributeValues),
-    so that a reader of values finds them exactly where the parser does.
+    A scan can also tell each attribute's name and where its value lies
+    (AttributeValues), so that a reader of attributes finds them exactly where
+    the parser does.
 
     Stateless; any thread.
 */
 class ZkXmlNestingScan
 {
 public:
-    /** Told of the attribute values of the document element and the elements
-        in it, in document order. */
+    /** Told of the attributes of the document element and the elements in
+        it, in document order. */
     struct AttributeValues
     {
         virtual ~AttributeValues() = default;
 
-        /** The value of an element's attribute: text[first, last), without
-            its quotes. element counts the start tags from 0 (the document
-            element), attribute the element's attributes from 0. False stops
-            the scan, which then fails. */
-        virtual bool value (int element, int attribute, std::size_t first, std::size_t last) = 0;
+        /** An element's attribute: its name (a part of the text) and its
+            value, text[first, last) without its quotes. element counts the
+            start tags from 0 (the document element), attribute the element's
+            attributes from 0. False stops the scan, which then fails. */
+        virtual bool value (int element, int attribute, std::string_view name, std::size_t first,
+                            std::size_t last) = 0;
 
         /** The element's start tag has ended, with numAttributes attributes. */
         virtual void endOfStartTag (int element, int numAttributes) = 0;
@@ -43,7 +46,7 @@ public:
 
     /** True when no element of text (length bytes) lies deeper than maxDepth
         (the document element is at depth 1) and its markup can be followed.
-        values, when given, is told of every attribute value on the way. */
+        values, when given, is told of every attribute on the way. */
     static bool isWithin (const char* text, std::size_t length, int maxDepth,
                           AttributeValues* values = nullptr);
 };

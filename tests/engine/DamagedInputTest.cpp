@@ -8,12 +8,15 @@
 
 #include "engine/ZkBoundedXmlReader.h"
 #include "engine/ZkPropertiesFile.h"
+#include "engine/ZkUserPresetFile.h"
 #include "fuzz/PropertiesFileCheck.h"
+#include "support/AllocationCounter.h"
 #include "support/TemporaryHome.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace zktest;
 
@@ -24,7 +27,7 @@ bool parses (const std::string& text, const ZkBoundedXmlReader::Limits& limits)
     return ZkBoundedXmlReader::parse (text.data(), text.size(), limits) != nullptr;
 }
 
-const ZkBoundedXmlReader::Limits generous{1 << 20, 1000, 1000};
+const ZkBoundedXmlReader::Limits generous{1 << 20, 1000, 1000, 1000};
 
 juce::StringArray keysOnDisk (const juce::File& file)
 {
@@ -42,9 +45,10 @@ juce::StringArray keysOnDisk (const juce::File& file)
 TEST (BoundedXmlReader, EachLimitHoldsToTheUnit)
 {
     // Three tags ('<' of the declaration-free element, its child and its end
-    // tag), two attributes; the '=', '<' and '>' inside values count as text.
+    // tag), two attributes of two names; the '=', '<' and '>' inside values
+    // count as text.
     const std::string text = "<a x=\"1=2\" y='>'><b/></a>";
-    const ZkBoundedXmlReader::Limits exact{text.size(), 3, 2};
+    const ZkBoundedXmlReader::Limits exact{text.size(), 3, 2, 2};
     ASSERT_TRUE (parses (text, exact));
 
     auto limits = exact;
@@ -56,6 +60,76 @@ TEST (BoundedXmlReader, EachLimitHoldsToTheUnit)
     limits = exact;
     limits.maxAttributes -= 1;
     EXPECT_FALSE (parses (text, limits));
+    limits = exact;
+    limits.maxAttributeNames -= 1;
+    EXPECT_FALSE (parses (text, limits));
+}
+
+// The attributes are counted as the parser reads them: a quote inside
+// markup that it steps over opens no value that hides the attributes after it.
+TEST (BoundedXmlReader, AttributesBehindAQuoteInMarkupCountAsWithoutIt)
+{
+    const auto document = [] (const std::string& before, int numAttributes)
+    {
+        std::string attributes;
+        for (int i = 0; i < numAttributes; ++i)
+            attributes += " a" + std::to_string (i % 32) + "=''";
+        return "<?xml version='1.0'?><PROPERTIES>" + before + "<VALUE name='k' val='v'/><VALUE" + attributes +
+               "/></PROPERTIES>";
+    };
+    const auto limits = ZkPropertiesFile::fileLimits;
+
+    for (const std::string before : {"", "<!-- it's -->", "<!-- \" -->", "<![CDATA[ ' ]]>"})
+    {
+        const auto tooMany = document (before, 3000);
+        EXPECT_FALSE (ZkBoundedXmlReader::isWithinLimits (tooMany.data(), tooMany.size(), limits)) << before;
+
+        const auto atTheBound = document (before, limits.maxAttributes - 2);
+        EXPECT_TRUE (ZkBoundedXmlReader::isWithinLimits (atTheBound.data(), atTheBound.size(), limits))
+            << before;
+    }
+}
+
+// The parser puts every attribute name into the framework's process-wide
+// pool of names: a document may hold only so many different ones (each may
+// repeat), and those of a document read and released leave the pool at the
+// next reading, so that each document pays for its own names only.
+TEST (BoundedXmlReader, AttributeNamesAreBoundedAndLeaveThePoolWithTheirDocument)
+{
+    const auto limits = ZkUserPresetFile::documentLimits;
+    const auto namesOf = [&limits] (int document)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < limits.maxAttributeNames; ++i)
+            names.push_back ("pooled" + std::to_string (document) + "_" + std::to_string (i));
+        return names;
+    };
+    const auto element = [] (const std::vector<std::string>& names)
+    {
+        std::string text = "<a";
+        for (const auto& name : names)
+            text += " " + name + "='' " + name + "=''";
+        return text + "/>";
+    };
+
+    auto names = namesOf (0);
+    EXPECT_TRUE (parses (element (names), limits));
+    names.push_back ("oneMore");
+    EXPECT_FALSE (parses (element (names), limits));
+
+    // Asking the pool for a name that left it allocates its text anew.
+    std::vector<std::string> released;
+    for (int document = 1; document <= 20; ++document)
+    {
+        names = namesOf (document);
+        ASSERT_TRUE (parses (element (names), limits));
+        released.insert (released.end(), names.begin(), names.end());
+    }
+
+    const AllocationCounter allocations;
+    for (const auto& name : released)
+        juce::StringPool::getGlobalPool().getPooledString (name.c_str());
+    EXPECT_GE (allocations.getCount(), released.size() - names.size()); // the last document's may stay
 }
 
 TEST (BoundedXmlReader, RefusesWhatTheParserHandlesUnsafely)

@@ -96,7 +96,7 @@ INSTANTIATE_TEST_SUITE_P (
 // deep, and far deeper ones stay far below what a small thread stack holds.
 TEST (BoundedXmlReaderDepth, AcceptsItsDepthAndRefusesOneMore)
 {
-    const ZkBoundedXmlReader::Limits limits{1 << 20, 1000, 1000};
+    const ZkBoundedXmlReader::Limits limits{1 << 20, 1000, 1000, 1000};
     const auto nested = [] (int depth)
     {
         std::string text;
@@ -123,7 +123,7 @@ TEST (BoundedXmlReaderDepth, AcceptsItsDepthAndRefusesOneMore)
 // takes what the parser takes and reads the same tree.
 TEST (BoundedXmlReaderMarkup, IsSteppedOverWhereTheParserStepsOverIt)
 {
-    const ZkBoundedXmlReader::Limits limits{1 << 16, 100, 100};
+    const ZkBoundedXmlReader::Limits limits{1 << 16, 100, 100, 100};
     std::string references;
     for (int i = 0; i < 100; ++i)
         references += "&lt;&#233;";

@@ -16,7 +16,7 @@
 
 namespace
 {
-const ZkBoundedXmlReader::Limits generous{1 << 16, 100, 100};
+const ZkBoundedXmlReader::Limits generous{1 << 16, 100, 100, 100};
 
 struct ReferenceCase
 {
@@ -157,7 +157,7 @@ TEST (XmlAttributeValues, LongValuesReadAsTheParserReadsThem)
 // every few that it appends, some 100,000 times here.
 TEST (XmlAttributeValues, AMegabyteOfReferencesInOneValueIsReadInOnePass)
 {
-    const ZkBoundedXmlReader::Limits megabyte{1 << 20, 10, 10};
+    const ZkBoundedXmlReader::Limits megabyte{1 << 20, 10, 10, 10};
     const struct
     {
         std::string reference;

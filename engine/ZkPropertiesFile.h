@@ -15,6 +15,9 @@
     are read by ZkRegularFileReader alone, once at start (a damaged one twice,
     below) and once at each write, each reading parsed once by the bounded XML
     reader (fileLimits), and the values are taken from that document.
+    Keys are found by a hash of the whole key (ZkKeyIndex), never by comparing
+    each with every other: keys that share a long prefix cost no more to read
+    and write than short ones.
 
     - the file is read only when it lies under a usable home folder
       (ZkHomeFolder, Options::from); otherwise the values live in memory only

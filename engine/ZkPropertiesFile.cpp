@@ -252,10 +252,22 @@ bool ZkPropertiesFile::isOwnDocument (const juce::XmlElement& document)
         return false;
 
     // Programs of the same maker, built on the same framework, may keep a
-    // version value too; the product they name tells them apart.
-    const auto values = valuesOf (document);
-    return values.containsKey (versionKey) &&
-           (!values.containsKey (productKey) || values[productKey] == productName);
+    // version value too; the product they name tells them apart. A product
+    // named in any form (also as elements, which are read as no value) but as
+    // this plug-in's name in text is another one.
+    bool hasVersion = false, namesAnotherProduct = false;
+
+    for (auto* element : document.getChildWithTagNameIterator (valueTag))
+    {
+        const auto name = element->getStringAttribute (nameAttribute);
+
+        if (name == versionKey)
+            hasVersion = valueOf (*element).has_value(); // the last element of a key wins
+        else if (name == productKey && valueOf (*element) != productName)
+            namesAnotherProduct = true;
+    }
+
+    return hasVersion && !namesAnotherProduct;
 }
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)

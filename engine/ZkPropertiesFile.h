@@ -129,7 +129,9 @@ public:
     static bool isPropertiesDocument (const juce::XmlElement& document);
 
     /** True when document is a properties document of this plug-in: one that
-        holds versionKey and names no other product (productKey) than this. */
+        holds versionKey as a value and names no other product than this one:
+        every productKey element there holds productName as its value (one
+        that holds elements names another product). */
     static bool isOwnDocument (const juce::XmlElement& document);
 
     /** Where a damaged file is moved: its name plus ".damaged", beside the

@@ -19,9 +19,9 @@
     each with every other: keys that share a long prefix cost no more to read
     and write than short ones.
 
-    - the file is read only when it lies under a usable home folder
-      (ZkHomeFolder, Options::from); otherwise the values live in memory only
-      and nothing is ever written;
+    - the file is read only when there is a usable home folder (ZkHomeFolder,
+      Options::from), under which the plug-in's options place it; otherwise
+      the values live in memory only and nothing is ever written;
     - a file that cannot be read (no permission, not a regular file: a folder,
       a pipe, a device, also at the end of a link, such as one to /dev/null)
       is left alone: the values start empty and live in memory only, and
@@ -78,9 +78,12 @@ public:
         juce::File file;                     // none: the values live in memory only
         int millisecondsBeforeSaving = 3000; // [ms] after a change; 0: at once, below 0: only when destroyed
 
-        /** The framework's default file for options, when it lies under a
-            usable home folder (none otherwise), and its delay. Key names are
-            always compared with their letter case. */
+        /** The framework's default file for options when there is a usable
+            home folder (none otherwise: it would be resolved through "~"),
+            and its delay. The plug-in's options place it under that folder;
+            where other options place it (for all users, or a folder name that
+            is an absolute path) is not checked. Key names are always compared
+            with their letter case. */
         static Options from (const juce::PropertiesFile::Options& options);
     };
 

@@ -9,6 +9,13 @@
 //   BM_ReadPropertiesFile/<fill>    the properties file with one more key whose value is
 //                                   one long value (attribute "val", or element text: _text),
 //                                   read by a new properties object
+//   BM_ReadPropertiesFileKeys/<keys>
+//   BM_WritePropertiesFileKeys/<keys>
+//                                   the properties file with 1,000 more keys of 1 MB in all,
+//                                   read by a new properties object, or written by one that
+//                                   changed one key: keys of a 1,000-character shared prefix
+//                                   and a number (sharedPrefix), or short keys whose values
+//                                   have that length (short)
 //   BM_ReadPresetFileManyValues     a preset file whose one element holds as many
 //                                   attributes as the reader takes, each one <fill>
 //                                   (of as many different names as it takes, repeated)
@@ -167,18 +174,24 @@ void BM_ReadPresetFileValuesAtTheLimit (benchmark::State& state)
     state.counters["attributes"] = index;
 }
 
-void BM_ReadPropertiesFile (benchmark::State& state, const std::string& fill, bool asText)
+/** The processor's properties file options, with text put where they place the file. */
+juce::PropertiesFile::Options placePropertiesFile (const std::string& text)
 {
     const auto options = ZkOstinelAudioProcessor::getPropertiesFileOptions();
     const auto file = options.getDefaultFile();
+    file.getParentDirectory().createDirectory();
+    file.replaceWithData (text.data(), text.size());
+    return options;
+}
 
+void BM_ReadPropertiesFile (benchmark::State& state, const std::string& fill, bool asText)
+{
     const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
                              "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n  <VALUE name=\"Long\"";
     const std::string tail = asText ? "</VALUE>\n</PROPERTIES>\n" : "/>\n</PROPERTIES>\n";
     const auto text = head + (asText ? ">" : " val=\"") + longValue (fill, head.size() + tail.size()) +
                       (asText ? "" : "\"") + tail;
-    file.getParentDirectory().createDirectory();
-    file.replaceWithData (text.data(), text.size());
+    const auto options = placePropertiesFile (text);
 
     for (auto _ : state)
     {
@@ -186,6 +199,66 @@ void BM_ReadPropertiesFile (benchmark::State& state, const std::string& fill, bo
         if (!properties.containsKey ("Long"))
         {
             state.SkipWithError ("the properties file was refused");
+            break;
+        }
+    }
+
+    state.counters["bytes"] = (double)text.size();
+}
+
+constexpr int manyKeys = 1000;
+
+/** A current properties file with manyKeys more keys of about 1,000 characters
+    each: a shared prefix and a number, or a short key with a value of that length. */
+std::string propertiesFileOfKeys (bool sharedPrefix)
+{
+    const std::string prefix (1000, 'k');
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
+                       "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n";
+
+    for (int i = 0; i < manyKeys; ++i)
+    {
+        const auto number = std::to_string (i);
+        text += sharedPrefix ? "  <VALUE name=\"" + prefix + number + "\" val=\"v\"/>\n"
+                             : "  <VALUE name=\"k" + number + "\" val=\"" + prefix + "\"/>\n";
+    }
+
+    return text + "</PROPERTIES>\n";
+}
+
+void BM_ReadPropertiesFileKeys (benchmark::State& state, bool sharedPrefix)
+{
+    const auto text = propertiesFileOfKeys (sharedPrefix);
+    const auto options = placePropertiesFile (text);
+
+    for (auto _ : state)
+    {
+        ZkPropertiesFile properties (ZkPropertiesFile::Options::from (options));
+        if (properties.getAllProperties().size() != manyKeys + 1)
+        {
+            state.SkipWithError ("the properties file was not read whole");
+            break;
+        }
+    }
+
+    state.counters["bytes"] = (double)text.size();
+}
+
+/** Each write reads the file again, merges the one change into it and replaces it. */
+void BM_WritePropertiesFileKeys (benchmark::State& state, bool sharedPrefix)
+{
+    const auto text = propertiesFileOfKeys (sharedPrefix);
+    auto fileOptions = ZkPropertiesFile::Options::from (placePropertiesFile (text));
+    fileOptions.millisecondsBeforeSaving = -1; // only by write() below
+    ZkPropertiesFile properties (fileOptions);
+    int changes = 0;
+
+    for (auto _ : state)
+    {
+        properties.setValue ("Changed", ++changes);
+        if (!properties.write())
+        {
+            state.SkipWithError ("the properties file was not written");
             break;
         }
     }
@@ -224,6 +297,11 @@ BENCHMARK_CAPTURE (BM_ReadPropertiesFile, amp, amp, false)->Unit (benchmark::kMi
 BENCHMARK_CAPTURE (BM_ReadPropertiesFile, plain_text, plain, true)->Unit (benchmark::kMillisecond);
 BENCHMARK_CAPTURE (BM_ReadPropertiesFile, e233_text, e233, true)->Unit (benchmark::kMillisecond);
 BENCHMARK_CAPTURE (BM_ReadPropertiesFile, amp_text, amp, true)->Unit (benchmark::kMillisecond);
+
+BENCHMARK_CAPTURE (BM_ReadPropertiesFileKeys, sharedPrefix, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_ReadPropertiesFileKeys, short, false)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_WritePropertiesFileKeys, sharedPrefix, true)->Unit (benchmark::kMillisecond);
+BENCHMARK_CAPTURE (BM_WritePropertiesFileKeys, short, false)->Unit (benchmark::kMillisecond);
 } // namespace
 
 int main (int argc, char** argv)

@@ -2,11 +2,13 @@
 
 #include "engine/ZkFileLock.h"
 #include "engine/ZkHomeFolder.h"
+#include "engine/ZkKeyIndex.h"
 #include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 #if !JUCE_WINDOWS
 #include <fcntl.h>
@@ -77,38 +79,114 @@ FileOnDisk look (const juce::File& file)
     return {State::readable, std::move (document), std::move (read.bytes), std::move (read.identity)};
 }
 
+/** An element's value by the rules of the framework's format: its "val"
+    attribute, or its text as the framework writes it out; none when it holds
+    elements (which the plug-in never writes). */
+std::optional<juce::String> valueOf (const juce::XmlElement& element)
+{
+    const auto* content = element.getFirstChildElement();
+
+    if (content == nullptr)
+        return element.getStringAttribute (valueAttribute);
+
+    if (content->isTextElement())
+        return content->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader());
+
+    return std::nullopt;
+}
+
+/** Appends key, which values does not hold yet, without StringPairArray::set's
+    search through every key. The lists that getAllKeys() and getAllValues()
+    return are the array's own, and both grow by one here. */
+void append (juce::StringPairArray& values, const juce::String& key, const juce::String& value)
+{
+    const_cast<juce::StringArray&> (values.getAllKeys()).add (key);
+    const_cast<juce::StringArray&> (values.getAllValues()).add (value);
+}
+
 /** The values of a document by the rules of the framework's format, as
     earlier versions read them: the last element of a key wins, and a value
     held as text is that text as the framework writes it out. A value that
     holds elements (which the plug-in never writes) is not read. Key names are
-    compared with their letter case. */
+    compared with their letter case. The keys keep the order in which
+    StringPairArray::set and remove, element by element, would leave them: a
+    key stands where it was first read after its last element that was not. */
 juce::StringPairArray valuesOf (const juce::XmlElement& document)
 {
-    juce::StringPairArray values (false);
+    struct Entry
+    {
+        juce::String key, value;
+        bool read;
+    };
+
+    std::vector<Entry> entries;
+    ZkKeyIndex readEntries; // the entry of each key read so far
 
     for (auto* element : document.getChildWithTagNameIterator (valueTag))
     {
         const auto name = element->getStringAttribute (nameAttribute);
-        const auto* content = element->getFirstChildElement();
 
         if (name.isEmpty())
             continue;
 
-        if (content == nullptr)
-            values.set (name, element->getStringAttribute (valueAttribute));
-        else if (content->isTextElement())
-            values.set (name,
-                        content->toString (juce::XmlElement::TextFormat().singleLine().withoutHeader()));
+        const auto value = valueOf (*element);
+        const int entry = readEntries.indexOf (name);
+
+        if (!value.has_value())
+        {
+            if (entry >= 0)
+                entries[(size_t)entry].read = false;
+            readEntries.remove (name);
+        }
+        else if (entry >= 0)
+        {
+            entries[(size_t)entry].value = *value;
+        }
         else
-            values.remove (juce::StringRef (name));
+        {
+            readEntries.add (name, (int)entries.size());
+            entries.push_back ({name, *value, true});
+        }
     }
+
+    juce::StringPairArray values (false);
+
+    for (const auto& entry : entries)
+        if (entry.read)
+            append (values, entry.key, entry.value);
 
     return values;
 }
 
-bool sameValue (const juce::StringPairArray& a, const juce::StringPairArray& b, const juce::String& key)
+/** Values with the place of each key, found by its hash: a lookup costs the
+    key's length, not a comparison with every key. Refers to values. */
+class KeyedValues
 {
-    return a.containsKey (key) == b.containsKey (key) && a[key] == b[key];
+public:
+    explicit KeyedValues (const juce::StringPairArray& v)
+        : values (v)
+        , keys (v.getAllKeys())
+    {
+    }
+
+    /** key's value; null when values hold no such key. */
+    const juce::String* find (const juce::String& key) const
+    {
+        const int index = keys.indexOf (key);
+        return index >= 0 ? &values.getAllValues()[index] : nullptr;
+    }
+
+    bool contains (const juce::String& key) const { return keys.contains (key); }
+
+private:
+    const juce::StringPairArray& values;
+    const ZkKeyIndex keys;
+};
+
+bool sameValue (const KeyedValues& a, const KeyedValues& b, const juce::String& key)
+{
+    const auto *inA = a.find (key), *inB = b.find (key);
+    return inA == nullptr || inB == nullptr ? inA == inB : *inA == *inB;
 }
 
 /** Renames a damaged file to its backup, replacing an earlier one. A link is
@@ -180,10 +258,22 @@ bool ZkPropertiesFile::isOwnDocument (const juce::XmlElement& document)
         return false;
 
     // Programs of the same maker, built on the same framework, may keep a
-    // version value too; the product they name tells them apart.
-    const auto values = valuesOf (document);
-    return values.containsKey (versionKey) &&
-           (!values.containsKey (productKey) || values[productKey] == productName);
+    // version value too; the product they name tells them apart. A product
+    // named in any form (also as elements, which are read as no value) but as
+    // this plug-in's name in text is another one.
+    bool hasVersion = false, namesAnotherProduct = false;
+
+    for (auto* element : document.getChildWithTagNameIterator (valueTag))
+    {
+        const auto name = element->getStringAttribute (nameAttribute);
+
+        if (name == versionKey)
+            hasVersion = valueOf (*element).has_value(); // the last element of a key wins
+        else if (name == productKey && valueOf (*element) != productName)
+            namesAnotherProduct = true;
+    }
+
+    return hasVersion && !namesAnotherProduct;
 }
 
 juce::File ZkPropertiesFile::getBackupFile (const juce::File& file)
@@ -282,15 +372,20 @@ void ZkPropertiesFile::markAsChanged (const juce::String& key)
 ZkPropertiesFile::Changes ZkPropertiesFile::changesSinceRead (const juce::StringPairArray& values) const
 {
     Changes changes;
+    const KeyedValues current (values), read (valuesAsRead);
+    const ZkKeyIndex marked (markedKeys);
     const auto& keys = values.getAllKeys();
 
     for (int i = 0; i < keys.size(); ++i)
-        if (markedKeys.contains (keys[i]) || !valuesAsRead.containsKey (keys[i]) ||
-            valuesAsRead[keys[i]] != values.getAllValues()[i])
+    {
+        const auto* valueRead = read.find (keys[i]);
+
+        if (marked.contains (keys[i]) || valueRead == nullptr || *valueRead != values.getAllValues()[i])
             changes.set.add (keys[i]);
+    }
 
     for (const auto& key : valuesAsRead.getAllKeys())
-        if (!values.containsKey (key))
+        if (!current.contains (key))
             changes.removed.add (key);
 
     return changes;
@@ -299,35 +394,43 @@ ZkPropertiesFile::Changes ZkPropertiesFile::changesSinceRead (const juce::String
 void ZkPropertiesFile::apply (juce::XmlElement& document, const juce::StringPairArray& values,
                               const Changes& changes)
 {
-    // Every element of a key is changed: the last one is the value read.
+    const KeyedValues current (values);
+    const auto valueToStore = [&current] (const juce::String& key)
+    {
+        const auto* value = current.find (key);
+        return value != nullptr ? *value : juce::String();
+    };
+    const ZkKeyIndex set (changes.set), removedKeys (changes.removed);
+    std::vector<bool> found ((size_t)changes.set.size(), false);
     juce::Array<juce::XmlElement*> removed;
 
+    // Every element of a key is changed: the last one is the value read.
     for (auto* element : document.getChildWithTagNameIterator (valueTag))
-        if (changes.removed.contains (element->getStringAttribute (nameAttribute)))
+    {
+        const auto name = element->getStringAttribute (nameAttribute);
+
+        if (removedKeys.contains (name))
+        {
             removed.add (element);
+        }
+        else if (const int index = set.indexOf (name); index >= 0)
+        {
+            element->deleteAllChildElements(); // with them the value would not be read
+            element->setAttribute (valueAttribute, valueToStore (name));
+            found[(size_t)index] = true;
+        }
+    }
 
     for (auto* element : removed)
         document.removeChildElement (element, true);
 
-    for (const auto& key : changes.set)
+    for (int i = 0; i < changes.set.size(); ++i)
     {
-        bool found = false;
-
-        for (auto* element : document.getChildWithTagNameIterator (valueTag))
-        {
-            if (element->getStringAttribute (nameAttribute) == key)
-            {
-                element->deleteAllChildElements(); // with them the value would not be read
-                element->setAttribute (valueAttribute, values[key]);
-                found = true;
-            }
-        }
-
-        if (!found)
+        if (!found[(size_t)i])
         {
             auto* element = document.createNewChildElement (valueTag);
-            element->setAttribute (nameAttribute, key);
-            element->setAttribute (valueAttribute, values[key]);
+            element->setAttribute (nameAttribute, changes.set[i]);
+            element->setAttribute (valueAttribute, valueToStore (changes.set[i]));
         }
     }
 }
@@ -340,11 +443,19 @@ void ZkPropertiesFile::keepNewerValues (Changes& changes, const juce::StringPair
     // that value since, theirs is newer and stays. A user's choice (marked)
     // is written whatever the file holds.
     const juce::ScopedLock valuesLock (getLock());
+    const KeyedValues onDisk (valuesOnDisk), read (valuesAsRead);
+    const ZkKeyIndex marked (markedKeys);
 
     for (auto* keys : {&changes.set, &changes.removed})
-        for (int i = keys->size(); --i >= 0;)
-            if (!markedKeys.contains ((*keys)[i]) && !sameValue (valuesOnDisk, valuesAsRead, (*keys)[i]))
-                keys->remove (i);
+    {
+        juce::StringArray kept;
+
+        for (const auto& key : *keys)
+            if (marked.contains (key) || sameValue (onDisk, read, key))
+                kept.add (key);
+
+        *keys = std::move (kept);
+    }
 }
 
 bool ZkPropertiesFile::writeIfNeeded()

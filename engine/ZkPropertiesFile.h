@@ -15,10 +15,13 @@
     are read by ZkRegularFileReader alone, once at start (a damaged one twice,
     below) and once at each write, each reading parsed once by the bounded XML
     reader (fileLimits), and the values are taken from that document.
+    Keys are found by a hash of the whole key (ZkKeyIndex), never by comparing
+    each with every other: keys that share a long prefix cost no more to read
+    and write than short ones.
 
-    - the file is read only when it lies under a usable home folder
-      (ZkHomeFolder, Options::from); otherwise the values live in memory only
-      and nothing is ever written;
+    - the file is read only when there is a usable home folder (ZkHomeFolder,
+      Options::from), under which the plug-in's options place it; otherwise
+      the values live in memory only and nothing is ever written;
     - a file that cannot be read (no permission, not a regular file: a folder,
       a pipe, a device, also at the end of a link, such as one to /dev/null)
       is left alone: the values start empty and live in memory only, and
@@ -79,9 +82,12 @@ public:
         juce::File file;                     // none: the values live in memory only
         int millisecondsBeforeSaving = 3000; // [ms] after a change; 0: at once, below 0: only when destroyed
 
-        /** The framework's default file for options, when it lies under a
-            usable home folder (none otherwise), and its delay. Key names are
-            always compared with their letter case. */
+        /** The framework's default file for options when there is a usable
+            home folder (none otherwise: it would be resolved through "~"),
+            and its delay. The plug-in's options place it under that folder;
+            where other options place it (for all users, or a folder name that
+            is an absolute path) is not checked. Key names are always compared
+            with their letter case. */
         static Options from (const juce::PropertiesFile::Options& options);
     };
 
@@ -130,7 +136,9 @@ public:
     static bool isPropertiesDocument (const juce::XmlElement& document);
 
     /** True when document is a properties document of this plug-in: one that
-        holds versionKey and names no other product (productKey) than this. */
+        holds versionKey as a value and names no other product than this one:
+        every productKey element there holds productName as its value (one
+        that holds elements names another product). */
     static bool isOwnDocument (const juce::XmlElement& document);
 
     /** Where a damaged file is moved: its name plus ".damaged", beside the

@@ -251,3 +251,49 @@ TEST_F (PropertiesFileSharing, WritersInTwoProcessesAndThisOneLoseNoKey)
 
     EXPECT_EQ (onDisk (file, "PropertiesFileVersion"), "101");
 }
+
+// A thousand keys that share a long prefix and differ only at their end (some
+// only in letter case) are each a key of their own, by the format's rules: the
+// last element of a key wins, a value held as elements is not read and stays,
+// every element of a changed key changes, and the keys keep their order.
+TEST_F (PropertiesFileSharing, KeysThatDifferOnlyAfterALongPrefixAreEachKept)
+{
+    const auto prefix = juce::String::repeatedString ("k", 1000);
+    const auto key = [&prefix] (int i) { return prefix + juce::String (i / 2) + (i % 2 == 0 ? "a" : "A"); };
+    juce::String text ("<PROPERTIES>");
+    for (int i = 0; i < 1000; ++i)
+        text << "<VALUE name=\"" << key (i) << "\" val=\"" << i << "\"/>";
+    text << "<VALUE name=\"" << key (0) << "\" val=\"last\"/><VALUE name=\"" << key (1)
+         << "\"><NAME>x</NAME></VALUE></PROPERTIES>";
+    ASSERT_TRUE (file.replaceWithText (text));
+
+    ZkPropertiesFile properties (ZkPropertiesFile::Options{file, -1});
+    auto expected = juce::StringPairArray (false);
+    expected.set (key (0), "last");
+    for (int i = 2; i < 1000; ++i)
+        expected.set (key (i), juce::String (i));
+    EXPECT_EQ (properties.getAllProperties().getAllKeys(), expected.getAllKeys());
+    EXPECT_EQ (properties.getAllProperties().getAllValues(), expected.getAllValues());
+
+    properties.setValue (key (0), "changed");
+    properties.removeValue (key (2));
+    properties.setValue (key (1000), "new");
+    ASSERT_TRUE (properties.write());
+
+    const auto document = juce::parseXML (file);
+    ASSERT_NE (document, nullptr);
+    juce::StringArray valuesOfTheFirstKey, heldAsElements;
+    for (auto* element : document->getChildIterator())
+    {
+        if (element->getStringAttribute ("name") == key (0))
+            valuesOfTheFirstKey.add (element->getStringAttribute ("val"));
+        if (element->getFirstChildElement() != nullptr)
+            heldAsElements.add (element->getStringAttribute ("name"));
+    }
+    EXPECT_EQ (valuesOfTheFirstKey, juce::StringArray ("changed", "changed"));
+    EXPECT_EQ (heldAsElements, juce::StringArray (key (1)));
+
+    ZkPropertiesFile readBack (ZkPropertiesFile::Options{file, -1});
+    EXPECT_EQ (readBack.getAllProperties().getAllKeys(), properties.getAllProperties().getAllKeys());
+    EXPECT_EQ (readBack.getAllProperties().getAllValues(), properties.getAllProperties().getAllValues());
+}

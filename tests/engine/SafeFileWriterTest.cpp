@@ -308,6 +308,18 @@ INSTANTIATE_TEST_SUITE_P (
                                     other.setValue ("LicenceKey", "ABCD-1234");
                                     return other.save() && makeLink (real.getFullPathName(), at);
                                 }},
+                       // Its product named by elements, which are read as no value.
+                       LinkKind{"ToAnotherProductsSettingsAsElements",
+                                [] (const juce::File& real, const juce::File& at)
+                                {
+                                    return real.replaceWithText (
+                                               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n\n<PROPERTIES>\n"
+                                               "  <VALUE name=\"PropertiesFileVersion\" val=\"101\"/>\n"
+                                               "  <VALUE name=\"Product\"><NAME>OtherSynth</NAME></VALUE>\n"
+                                               "  <VALUE name=\"LicenceKey\" val=\"ABCD-1234\"/>\n"
+                                               "</PROPERTIES>\n") &&
+                                           makeLink (real.getFullPathName(), at);
+                                }},
                        LinkKind{"ToAnEmptyFile", [] (const juce::File& real, const juce::File& at)
                                 { return real.create().wasOk() && makeLink (real.getFullPathName(), at); }},
                        LinkKind{"InALoop",

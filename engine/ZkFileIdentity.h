@@ -20,8 +20,7 @@ struct ZkFileIdentity
 {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    std::shared_ptr<const void>
-        openFile; // the file read, held open; none where the system has no descriptors
+    std::shared_ptr<const void> openFile; // the file read, held open; none in one only looked up
 
     bool operator== (const ZkFileIdentity& other) const noexcept
     {

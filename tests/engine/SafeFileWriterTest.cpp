@@ -6,20 +6,42 @@
 
 #include "PresetTestFixture.h"
 
-#include "SyncHook.h"
 #include "engine/ZkPropertiesFile.h"
 #include "engine/ZkRegularFileReader.h"
 #include "engine/ZkSafeFileWriter.h"
 
 #if JUCE_LINUX
 
+#include <dlfcn.h>
+#include <functional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
 const std::string contents = "new contents\n";
 
+// Run inside the next fsync of this binary, once: the moment at which a safe
+// write has written its temporary file and is about to sync it, check the
+// target again and rename it. Tests here call fsync on one thread only.
+std::function<void()> atNextSync;
+} // namespace
+
+// This binary's own fsync (an executable's symbols come first in the dynamic
+// linker's search), forwarding to the C library's.
+extern "C" int fsync (int fd)
+{
+    static const auto systemFsync = reinterpret_cast<int (*) (int)> (::dlsym (RTLD_NEXT, "fsync"));
+
+    if (auto action = std::exchange (atNextSync, {})) // disarmed first: it may sync files of its own
+        action();
+
+    return systemFsync (fd);
+}
+
+namespace
+{
 mode_t modeOf (const juce::File& file)
 {
     struct stat info;
@@ -364,17 +386,16 @@ TEST_P (CreatedWhileSyncing, SurvivesTheWrite)
         properties->setValue ("Theme", "dark");
     }
 
-    const SyncHook createAnother (
-        [this]
-        {
-            // Opened at the place itself, as an editor or a second program
-            // that writes in place does.
-            target.deleteFile();
-            juce::FileOutputStream (target).writeText ("the user's", false, false, nullptr);
-        });
+    atNextSync = [this]
+    {
+        // Opened at the place itself, as an editor or a second program that
+        // writes in place does.
+        target.deleteFile();
+        juce::FileOutputStream (target).writeText ("the user's", false, false, nullptr);
+    };
 
     EXPECT_FALSE (race.preset ? ZkUserPresetFile::write (target, preset, false) : properties->write());
-    EXPECT_TRUE (createAnother.hasRun());
+    EXPECT_FALSE (std::exchange (atNextSync, {})) << "the write did not sync";
     EXPECT_EQ (target.loadFileAsString(), "the user's");
     EXPECT_EQ (dotfiles.findChildFiles (juce::File::findFiles, false, "*.tmp").size(), 0);
 

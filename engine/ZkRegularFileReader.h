@@ -36,8 +36,9 @@ public:
     {
         Outcome outcome = Outcome::absent;
         juce::MemoryBlock bytes;
-        std::optional<ZkFileIdentity>
-            identity; // of the regular file opened (read, empty, tooLarge); not on Windows
+        // Of the regular file opened (read, empty, tooLarge), which it holds
+        // open; none on Windows.
+        std::optional<ZkFileIdentity> identity;
     };
 
     /** The whole of file when it is a regular file of at most maxBytes bytes. */

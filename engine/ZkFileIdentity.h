@@ -9,8 +9,8 @@
     for the file they read, so that a writer replaces that very file and no
     other.
 
-    The system hands the number of a deleted file to the next file it creates,
-    but never while the file is still open: an identity made by a reader keeps
+    The system may hand the number of a deleted file to a file it creates
+    later, but never while the deleted file is still open: an identity made by a reader keeps
     its file open (openFile) for as long as it or a copy of it lives. So while
     the caller holds it, a file put in the place of the one read, also one
     created after that one was deleted, is another file. Hold it from the

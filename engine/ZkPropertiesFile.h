@@ -16,8 +16,8 @@
     below) and once at each write, each reading parsed once by the bounded XML
     reader (fileLimits), and the values are taken from that document.
     Keys are found by a hash of the whole key (ZkKeyIndex), never by comparing
-    each with every other: keys that share a long prefix cost no more to read
-    and write than short ones.
+    each with every other: reading and writing take time in proportion to the
+    file's size, also when its keys share a long prefix.
 
     - the file is read only when there is a usable home folder (ZkHomeFolder,
       Options::from), under which the plug-in's options place it; otherwise

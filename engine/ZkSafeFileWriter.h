@@ -32,10 +32,11 @@
       file lies there: one that appears meanwhile is not replaced.
 
     The check is made when the write starts and again just before the
-    rename; a file moved into target's place between that last check and
-    the rename (a moment) would still be replaced. Links are resolved as the
+    rename; a file put in target's place between that last check and the
+    rename (a moment) would still be replaced. Links are resolved as the
     system does (a relative link from the real folder it lies in). The new
-    file keeps the replaced file's permissions.
+    file keeps the replaced file's permissions. On Windows, where readers
+    record no identity, whatever file lies at target is replaced.
 
     Stateless; any thread, synchronous.
 */
